@@ -1,0 +1,63 @@
+# Two commands set everything up: `make run` and `make test`.
+# Both install the missing Debian packages first, then configure with CMake
+# and Ninja into build/ and build.
+
+DEBS := qt6-base-dev libjpeg62-turbo-dev portaudio19-dev libsndfile1-dev \
+        cmake ninja-build g++ pkg-config googletest libbenchmark-dev \
+        fonts-dejavu-core
+
+BUILD      ?= build
+SAN_BUILD  ?= build-sanitize
+CMAKE_ARGS ?=
+JOBS       ?= $(shell nproc)
+
+.PHONY: all deps configure build run test test-sanitize bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(DEBS); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing packages. Install them with:"; \
+	    echo "  sudo apt-get install -y$$missing"; \
+	    exit 1; \
+	  fi; \
+	fi
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_ARGS)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	  echo "velmor: no graphical session found (DISPLAY is not set); start it from a desktop or under a virtual X display."; \
+	  exit 1; \
+	fi
+	./$(BUILD)/src/app/velmor
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	[ -f $(SAN_BUILD)/build.ninja ] || cmake -S . -B $(SAN_BUILD) -G Ninja -DVELMOR_SANITIZE=ON -DVELMOR_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug $(CMAKE_ARGS)
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $$(find $(BUILD)/bench -maxdepth 1 -type f -executable -name 'bench_*' | sort); do \
+	  echo "== $$b"; $$b --benchmark_min_time=0.5 || exit 1; \
+	done
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)
