@@ -1,7 +1,6 @@
 #include "model/Utilities.h"
 
 #include <charconv>
-#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <locale>
@@ -88,9 +87,10 @@ float CleanStrToFloat(const std::string& S)
     const auto Res = std::from_chars(T.data(), T.data() + T.size(), Value);
     if (Res.ec != std::errc() || Res.ptr != T.data() + T.size())
         return 0.0f;
-    if (std::fabs(Value) > static_cast<long double>(FLT_MAX))
+    const float Result = static_cast<float>(Value);
+    if (std::isinf(Result))
         return 0.0f;
-    return static_cast<float>(Value);
+    return Result;
 }
 
 std::string FormatShort(float V)
