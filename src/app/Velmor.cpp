@@ -1,0 +1,24 @@
+// Program start: locale, display check, the application object and the
+// launcher; the event loop runs until the launcher closes.
+#include <cstdio>
+#include <locale>
+
+#include "app/Application.h"
+#include "app/main.h"
+
+int main(int argc, char** argv)
+{
+    // Numbers are read and shown with the user's decimal separator.
+    std::locale::global(EnvironmentLocale());
+
+    // Without a display Qt would abort with a long diagnostic.
+    if (!HasGraphicalSession()) {
+        std::fprintf(stderr, "%s\n", NoGraphicalSessionMessage);
+        return 1;
+    }
+
+    TApplication App(argc, argv);
+    TfrmMain frmMain;
+    frmMain.show();
+    return App.exec();
+}

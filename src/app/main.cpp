@@ -1,0 +1,221 @@
+#include "app/main.h"
+
+#include <QFrame>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
+
+#include <cmath>
+
+#include "app/JpegPicture.h"
+#include "app/MiniRoomSetup.h"
+#include "app/Pictures.h"
+#include "model/Utilities.h"
+
+namespace {
+
+// Delphi's clSkyBlue, the background of the display-only boxes.
+const QColor SkyBlue(166, 202, 240);
+
+template <class T> T* Make(QWidget* Parent, const char* Name, const QRect& Bounds)
+{
+    auto* W = new T(Parent); // owned by Parent
+    W->setObjectName(QString::fromLatin1(Name));
+    W->setGeometry(Bounds);
+    return W;
+}
+
+QLabel* MakeLabel(QWidget* Parent, const char* Name, const QRect& Bounds, const QString& Text)
+{
+    QLabel* L = Make<QLabel>(Parent, Name, Bounds);
+    L->setText(Text);
+    L->setTextFormat(Qt::PlainText);
+    return L;
+}
+
+void SetBold(QWidget* W, qreal Growth)
+{
+    QFont F = W->font();
+    F.setBold(true);
+    if (Growth > 0 && F.pointSizeF() > 0)
+        F.setPointSizeF(F.pointSizeF() + Growth);
+    W->setFont(F);
+}
+
+// An element's position with X and Y replaced and its height kept.
+TPoint3D WithXY(const TItem& Item, float X, float Y)
+{
+    TPoint3D P = Item.GetPosition();
+    P.X = X;
+    P.Y = Y;
+    return P;
+}
+
+} // namespace
+
+TPictureBox::TPictureBox(QWidget* Parent) : QLabel(Parent)
+{
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TPictureBox::mouseReleaseEvent(QMouseEvent* Event)
+{
+    QLabel::mouseReleaseEvent(Event);
+    if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()) && OnClick)
+        OnClick();
+}
+
+TfrmMain::TPictures TfrmMain::EmbeddedPictures()
+{
+    return {Pictures::Footprint(), Pictures::RoomEq()};
+}
+
+TfrmMain::TfrmMain(const TPictures& Pictures, QWidget* Parent) : QWidget(Parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Velmor acústica / Quorvan V 1.0"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(540, 365);
+
+    Bevel1 = Make<QFrame>(this, "Bevel1", QRect(8, 8, 524, 349));
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+
+    // The footprint module.
+    Image1 = Make<TPictureBox>(this, "Image1", QRect(18, 20, 161, 114));
+    Label5 = MakeLabel(this, "Label5", QRect(192, 14, 330, 24), QStringLiteral("Velmor acústica"));
+    SetBold(Label5, 3);
+    Label1 = MakeLabel(this, "Label1", QRect(192, 38, 330, 74),
+                       QStringLiteral("En este apartado podrás visualizar la distribución de la energía "
+                                      "correspondiente a los modos Axiales, Tangenciales y oblicuos. Podrás  "
+                                      "generar un CD con la velmor acústica de tu sala para experimentar el "
+                                      "efecto de las ondas estacionarias en ella."));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    btnVelmor = Make<QPushButton>(this, "btnVelmor", QRect(442, 112, 80, 26));
+    btnVelmor->setText(QStringLiteral("Iniciar"));
+
+    Bevel2 = Make<QFrame>(this, "Bevel2", QRect(16, 146, 508, 2));
+    Bevel2->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+
+    // The room-as-equaliser module.
+    Image2 = Make<TPictureBox>(this, "Image2", QRect(18, 158, 161, 87));
+    Label9 = MakeLabel(this, "Label9", QRect(192, 154, 330, 24), QStringLiteral("Quorvan"));
+    SetBold(Label9, 3);
+    Label2 = MakeLabel(this, "Label2", QRect(192, 180, 330, 56),
+                       QStringLiteral("En este apartado podrás simular la búsqueda de los lugares más "
+                                      "apropiados para tus pantallas y punto de escucha para después verificar "
+                                      "su idoneidad ayudados del CD de la \"Velmor acústica."));
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    btnEQ = Make<QPushButton>(this, "btnEQ", QRect(442, 224, 80, 26));
+    btnEQ->setText(QStringLiteral("Iniciar"));
+
+    Bevel3 = Make<QFrame>(this, "Bevel3", QRect(16, 262, 508, 2));
+    Bevel3->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+
+    // The room's dimensions.
+    Label6 = MakeLabel(this, "Label6", QRect(24, 278, 250, 20), QStringLiteral("Largo x Ancho x Alto (m)"));
+    SetBold(Label6, 0);
+    QLineEdit** Boxes[] = {&edDepth, &edWidth, &edHeight};
+    const char* BoxNames[] = {"edDepth", "edWidth", "edHeight"};
+    for (int I = 0; I < 3; ++I) {
+        QLineEdit* Box = Make<QLineEdit>(this, BoxNames[I], QRect(24 + I * 68, 302, 60, 24));
+        Box->setReadOnly(true);
+        QPalette P = Box->palette();
+        P.setColor(QPalette::Base, SkyBlue);
+        Box->setPalette(P);
+        *Boxes[I] = Box;
+    }
+    Button1 = Make<QPushButton>(this, "Button1", QRect(236, 300, 96, 28));
+    Button1->setText(QStringLiteral("Configurar"));
+
+    const QImage Picture1 = DecodeJpeg(Pictures.Footprint);
+    if (!Picture1.isNull())
+        Image1->setPixmap(QPixmap::fromImage(Picture1));
+    const QImage Picture2 = DecodeJpeg(Pictures.RoomEq);
+    if (!Picture2.isNull())
+        Image2->setPixmap(QPixmap::fromImage(Picture2));
+
+    connect(btnVelmor, &QPushButton::clicked, this, [this] { btnVelmorClick(); });
+    connect(btnEQ, &QPushButton::clicked, this, [this] { btnEQClick(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    Image1->OnClick = [this] { btnVelmorClick(); };
+    Image2->OnClick = [this] { btnEQClick(); };
+
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::FormCreate()
+{
+    FRoom = std::make_unique<TRoom>();
+    PlaceDefaultLayout();
+    ShowDimensions();
+}
+
+void TfrmMain::PlaceDefaultLayout()
+{
+    TSpeaker* Left = FRoom->Speakers().FindByChannel(0);
+    TSpeaker* Right = FRoom->Speakers().FindByChannel(1);
+    const long double W = FRoom->GetWidth();
+    const long double D = FRoom->GetDepth();
+    const float Front = static_cast<float>(D * 0.384L);
+    if (Left == nullptr || Right == nullptr)
+        return;
+
+    Left->SetPosition(WithXY(*Left, static_cast<float>(W * 0.276L), Front));
+    TPoint3D R = Right->GetPosition();
+    R.X = static_cast<float>(W - Left->GetPosition().X);
+    R.Y = Front;
+    R.Z = Left->GetPosition().Z;
+    Right->SetPosition(R);
+
+    const float Dist = static_cast<float>(static_cast<long double>(Right->GetPosition().X) - Left->GetPosition().X);
+    const float Half = static_cast<float>(Dist / 2.0L);
+    const float Square = static_cast<float>(static_cast<long double>(Dist) * Dist);
+    const float HalfSquare = static_cast<float>(static_cast<long double>(Half) * Half);
+    const float Apex = static_cast<float>(std::sqrt(static_cast<long double>(Square) - HalfSquare));
+    TListener& Listener = FRoom->Listener();
+    Listener.SetPosition(WithXY(Listener, static_cast<float>(W / 2.0L),
+                                static_cast<float>(static_cast<long double>(Front) + Apex)));
+}
+
+void TfrmMain::ShowDimensions()
+{
+    edWidth->setText(QString::fromStdString(FormatShort(FRoom->GetWidth())));
+    edDepth->setText(QString::fromStdString(FormatShort(FRoom->GetDepth())));
+    edHeight->setText(QString::fromStdString(FormatShort(FRoom->GetHeight())));
+}
+
+void TfrmMain::btnVelmorClick()
+{
+    if (OnOpenFootprint)
+        OnOpenFootprint(*FRoom);
+}
+
+void TfrmMain::btnEQClick()
+{
+    if (OnOpenRoomEq)
+        OnOpenRoomEq(*FRoom);
+}
+
+void TfrmMain::Button1Click()
+{
+    {
+        auto Dialog = std::make_unique<TfrmMiniRoomSetup>(this);
+        // The unit-level reference is cleared however the dialog ends.
+        struct TOpen {
+            explicit TOpen(TfrmMiniRoomSetup* D) { frmMiniRoomSetup = D; }
+            ~TOpen() { frmMiniRoomSetup = nullptr; }
+        } Open(Dialog.get());
+        Dialog->SetRoom(*FRoom);
+        if (Dialog->exec() == QDialog::Accepted)
+            FRoom->ClampElements();
+    }
+    PlaceDefaultLayout();
+    ShowDimensions();
+}
