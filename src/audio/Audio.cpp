@@ -1,0 +1,743 @@
+#include "audio/Audio.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+const char* const BufferTooLarge = "Buffer too large: NoSamples x block align must stay below 65536 bytes";
+
+QEvent::Type AudioEventType()
+{
+    static const QEvent::Type Type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return Type;
+}
+
+// A request posted by the device's notification thread: the device
+// notification it answers and the device opening it belongs to.
+class TAudioMessage final : public QEvent {
+public:
+    TAudioMessage(unsigned Message, unsigned Generation)
+        : QEvent(AudioEventType()), FMessage(Message), FGeneration(Generation)
+    {
+    }
+    unsigned FMessage;
+    unsigned FGeneration;
+};
+
+std::uint16_t BlockAlignOf(TBPS Bits, TChannels Channels)
+{
+    const int N = Channels == TChannels::Stereo ? 2 : 1;
+    return static_cast<std::uint16_t>(Bits == TBPS::_16 ? N * 2 : N);
+}
+
+void PutU16(std::uint8_t* P, std::uint32_t V)
+{
+    P[0] = static_cast<std::uint8_t>(V & 0xFF);
+    P[1] = static_cast<std::uint8_t>((V >> 8) & 0xFF);
+}
+
+void PutU32(std::uint8_t* P, std::uint32_t V)
+{
+    PutU16(P, V & 0xFFFF);
+    PutU16(P + 2, V >> 16);
+}
+
+// Writes Left and Right sample by sample (Width bytes each) into Out from
+// their starts, through one 1000-byte block.
+void Interleave(TStream& Out, TStream& Left, TStream& Right, std::size_t Width)
+{
+    constexpr std::size_t BlockBytes = 1000;
+    const std::size_t PerChannel = BlockBytes / 2;
+    std::array<std::uint8_t, BlockBytes> Block;
+    std::array<std::uint8_t, BlockBytes / 2> L;
+    std::array<std::uint8_t, BlockBytes / 2> R;
+    Left.Seek(0);
+    Right.Seek(0);
+    for (;;) {
+        const std::size_t GotL = Left.Read(L.data(), PerChannel);
+        const std::size_t GotR = Right.Read(R.data(), PerChannel);
+        const std::size_t Samples = std::min(GotL, GotR) / Width;
+        std::size_t Fill = 0;
+        for (std::size_t S = 0; S < Samples; ++S) {
+            std::copy_n(L.data() + S * Width, Width, Block.data() + Fill);
+            Fill += Width;
+            std::copy_n(R.data() + S * Width, Width, Block.data() + Fill);
+            Fill += Width;
+        }
+        if (Fill > 0)
+            Out.Write(Block.data(), Fill);
+        if (GotL < PerChannel || GotR < PerChannel)
+            break;
+    }
+}
+
+// The WAV writer's view of the file being saved.
+class TSaveFileStream final : public TStream {
+public:
+    TSaveFileStream(QSaveFile& File, const std::string& Name) : FFile(File), FName(Name) {}
+    std::int64_t Size() override { return FFile.size(); }
+    std::int64_t Position() override { return FFile.pos(); }
+    void Seek(std::int64_t Offset) override
+    {
+        if (!FFile.seek(Offset))
+            Fail();
+    }
+    std::size_t Read(void*, std::size_t) override { throw EReadError("Cannot read file " + FName); }
+    void Write(const void* Buffer, std::size_t Count) override
+    {
+        if (FFile.write(static_cast<const char*>(Buffer), static_cast<qint64>(Count)) != static_cast<qint64>(Count))
+            Fail();
+    }
+    void SetSize(std::int64_t NewSize) override
+    {
+        if (!FFile.resize(NewSize))
+            Fail();
+    }
+
+private:
+    [[noreturn]] void Fail() { throw EWriteError("Cannot write file " + FName + ": " + FFile.errorString().toStdString()); }
+    QSaveFile& FFile;
+    std::string FName;
+};
+
+}  // namespace
+
+// Receives the posted requests on the component's thread (the hidden
+// message windows of the platform this design comes from).
+class TAudioReceiver final : public QObject {
+public:
+    explicit TAudioReceiver(std::function<void(unsigned)> Handler) : FHandler(std::move(Handler)) {}
+
+protected:
+    bool event(QEvent* E) override
+    {
+        if (E->type() != AudioEventType())
+            return QObject::event(E);
+        FHandler(static_cast<TAudioMessage*>(E)->FGeneration);
+        return true;
+    }
+
+private:
+    std::function<void(unsigned)> FHandler;
+};
+
+// ---------------------------------------------------------------- settings
+
+TAudioSettings::TAudioSettings(TAudio& Owner) : FOwner(Owner) {}
+
+TAudioSettings::~TAudioSettings() = default;
+
+std::uint16_t TAudioSettings::BlockAlign() const
+{
+    return BlockAlignOf(FBitsPerSample, FChannels);
+}
+
+TWaveFormat TAudioSettings::BuildFormat() const
+{
+    TWaveFormat F;
+    F.FormatTag = 1;
+    F.Channels = FChannels == TChannels::Stereo ? 2 : 1;
+    F.SamplesPerSec = FSampleRate;
+    F.BitsPerSample = FBitsPerSample == TBPS::_16 ? 16 : 8;
+    F.BlockAlign = BlockAlign();
+    F.AvgBytesPerSec = static_cast<std::uint32_t>(FSampleRate) * F.BlockAlign;
+    F.ExtraSize = 0;
+    return F;
+}
+
+bool TAudioSettings::BuffersAllocated() const
+{
+    if (!FFormat)
+        return false;
+    for (int I = 0; I < BufferCount; ++I)
+        if (!FHeaders[I] || !FBuffers[I] || !FHalfBuffers[I])
+            return false;
+    return true;
+}
+
+bool TAudioSettings::Fits(std::uint16_t NoSamples, TBPS Bits, TChannels Channels) const
+{
+    return NoSamples > 0 && static_cast<std::uint32_t>(NoSamples) * BlockAlignOf(Bits, Channels) < 65536u;
+}
+
+bool TAudioSettings::AllocateBuffers()
+{
+    FreeBuffers();
+    try {
+        FFormat = std::make_unique<TWaveFormat>(BuildFormat());
+    } catch (const std::bad_alloc&) {
+        FOwner.SetError("Not enough memory to allocate WaveFormat");
+        return false;
+    }
+    FBufferSize = static_cast<std::uint16_t>(FNoSamples * BlockAlign());
+    for (int I = 0; I < BufferCount; ++I) {
+        try {
+            FHeaders[I] = std::make_unique<TWaveHeader>();
+        } catch (const std::bad_alloc&) {
+            FOwner.SetError("Not enough memory to allocate WaveHeader");
+            return false;
+        }
+        try {
+            FBuffers[I] = std::make_unique<std::uint8_t[]>(FBufferSize);
+            FHalfBuffers[I] = std::make_unique<std::uint8_t[]>(FBufferSize / 2);
+        } catch (const std::bad_alloc&) {
+            FOwner.SetError("Not enough memory to allocate Wave Buffer");
+            return false;
+        }
+        FHeaders[I]->Data = FBuffers[I].get();
+        FHeaders[I]->BufferLength = FBufferSize;
+    }
+    return true;
+}
+
+void TAudioSettings::FreeBuffers()
+{
+    for (int I = 0; I < BufferCount; ++I) {
+        FHeaders[I].reset();
+        FBuffers[I].reset();
+        FHalfBuffers[I].reset();
+    }
+    FFormat.reset();
+}
+
+void TAudioSettings::Reallocate()
+{
+    AllocateBuffers();
+}
+
+void TAudioSettings::ApplyBitsPerSample(TBPS Value)
+{
+    if (Value == FBitsPerSample)
+        return;
+    BeforeReallocate();
+    FBitsPerSample = Value;
+    Reallocate();
+}
+
+void TAudioSettings::ApplyChannels(TChannels Value)
+{
+    if (Value != FChannels) {
+        BeforeReallocate();
+        FChannels = Value;
+        Reallocate();
+    }
+    if (this == FOwner.FRecorder.get())
+        FOwner.FRecorder->SetSplitChannels(FOwner.FRecorder->SplitChannels());
+}
+
+void TAudioSettings::ApplySampleRate(std::uint16_t Value)
+{
+    if (Value == FSampleRate)
+        return;
+    BeforeReallocate();
+    FSampleRate = Value;
+    Reallocate();
+}
+
+void TAudioSettings::ApplyNoSamples(std::uint16_t Value)
+{
+    if (Value == FNoSamples)
+        return;
+    BeforeReallocate();
+    FNoSamples = Value;
+    Reallocate();
+}
+
+void TAudioSettings::SetBitsPerSample(TBPS Value)
+{
+    TPlayer& P = *FOwner.FPlayer;
+    TRecorder& R = *FOwner.FRecorder;
+    if (FOwner.FSeparateCtrls) {
+        if (!Fits(FNoSamples, Value, FChannels))
+            return FOwner.SetError(BufferTooLarge);
+        return ApplyBitsPerSample(Value);
+    }
+    if (!P.Fits(P.FNoSamples, Value, P.FChannels) || !R.Fits(R.FNoSamples, Value, R.FChannels))
+        return FOwner.SetError(BufferTooLarge);
+    P.ApplyBitsPerSample(Value);
+    R.ApplyBitsPerSample(Value);
+}
+
+void TAudioSettings::SetChannels(TChannels Value)
+{
+    TPlayer& P = *FOwner.FPlayer;
+    TRecorder& R = *FOwner.FRecorder;
+    if (FOwner.FSeparateCtrls) {
+        if (!Fits(FNoSamples, FBitsPerSample, Value))
+            return FOwner.SetError(BufferTooLarge);
+        return ApplyChannels(Value);
+    }
+    if (!P.Fits(P.FNoSamples, P.FBitsPerSample, Value) || !R.Fits(R.FNoSamples, R.FBitsPerSample, Value))
+        return FOwner.SetError(BufferTooLarge);
+    P.ApplyChannels(Value);
+    R.ApplyChannels(Value);
+}
+
+void TAudioSettings::SetSampleRate(std::uint16_t Value)
+{
+    if (FOwner.FSeparateCtrls)
+        return ApplySampleRate(Value);
+    FOwner.FPlayer->ApplySampleRate(Value);
+    FOwner.FRecorder->ApplySampleRate(Value);
+}
+
+// ------------------------------------------------------------------ player
+
+TPlayer::TPlayer(TAudio& Owner)
+    : TAudioSettings(Owner),
+      FRefillWnd(std::make_unique<TAudioReceiver>([this](unsigned G) { RefillRequested(G); })),
+      FCloseWnd(std::make_unique<TAudioReceiver>([this](unsigned G) { CloseRequested(G); }))
+{
+}
+
+TPlayer::~TPlayer()
+{
+    // The device thread posts to the receivers: it must be gone first.
+    FDevice.reset();
+}
+
+int TPlayer::Queued() const
+{
+    return static_cast<int>(FQueueState.load(std::memory_order_acquire) & QueuedMask);
+}
+
+bool TPlayer::Closing() const
+{
+    return (FQueueState.load(std::memory_order_acquire) & ClosingBit) != 0;
+}
+
+void TPlayer::BeforeReallocate()
+{
+    // The device plays from these buffers: it must let go of them first.
+    if (FActive)
+        Stop();
+    if (FActive)
+        ReleaseDevice();
+}
+
+bool TPlayer::OpenDevice()
+{
+    if (FActive)
+        return true;
+    if (!BuffersAllocated() && !AllocateBuffers())
+        return false;
+    FWriteIndex = 0;
+    FDoneIndex.store(0, std::memory_order_release);
+    FQueueState.store(0, std::memory_order_release);
+    FGeneration.fetch_add(1, std::memory_order_acq_rel);
+    for (int I = 0; I < BufferCount; ++I) {
+        TWaveHeader& H = *FHeaders[I];
+        H.Data = FBuffers[I].get();
+        H.BufferLength = FBufferSize;
+        H.Flags.store(0);
+        H.Loops = 0;
+        H.User = 0;
+    }
+    const TWaveResult R = FOwner.FBackend->Open(FDevice, FOwner.FAudioDeviceID, *FFormat, &TPlayer::DeviceCallback, this);
+    if (R != wrNoError) {
+        FDevice.reset();
+        FOwner.SetDeviceError("Could not open the output device for playing: ", R);
+        return false;
+    }
+    FActive = true;
+    return true;
+}
+
+void TPlayer::WriteToTempFile(TStream& Left, TStream* Right)
+{
+    if (FChannels == TChannels::Stereo && Right != nullptr && Right->Size() == Left.Size()) {
+        Interleave(*FTempStream, Left, *Right, FBitsPerSample == TBPS::_16 ? 2 : 1);
+    } else {
+        Left.Seek(0);
+        FTempStream->CopyFrom(Left, Left.Size());
+    }
+    FTempStream->Flush();
+}
+
+void TPlayer::PlayStream(TStream* Left, TStream* Right, std::uint16_t Repeats)
+{
+    if (!OpenDevice() || Left == nullptr || Left->Size() == 0)
+        return;
+    const bool NewPlayback = FTempStream == nullptr;
+    std::int64_t AppendFrom = 0;
+    if (NewPlayback) {
+        FTempStream = std::make_unique<TFileStream>(TempFileName, TFileStream::fmCreate);
+        FRepeats = Repeats;
+        FReadPos = 0;
+    } else {
+        AppendFrom = FTempStream->Size();
+        FTempStream->Seek(AppendFrom);
+    }
+    try {
+        WriteToTempFile(*Left, Right);
+    } catch (const EStreamError&) {
+        // Never play a part of the samples as if it were all of them.
+        if (NewPlayback) {
+            FTempStream.reset();
+        } else {
+            try {
+                FTempStream->SetSize(AppendFrom);
+            } catch (const EStreamError&) {
+                FTempStream.reset();
+            }
+        }
+        throw;
+    }
+    // A new playback primes the ring; so does one whose ring ran empty. A
+    // running one picks the new data up as its buffers complete.
+    if (FReadPos == 0 || Queued() == 0)
+        for (int I = 0; I < BufferCount; ++I)
+            QueueBuffer();
+}
+
+void TPlayer::QueueBuffer()
+{
+    if (!FTempStream || !FActive)
+        return;
+    // Every header is with the device; its completion asks for the refill.
+    if (Queued() >= BufferCount)
+        return;
+    const std::int64_t SavedReadPos = FReadPos;
+    const std::uint16_t SavedRepeats = FRepeats;
+    std::size_t Got = 0;
+    try {
+        const std::int64_t Remembered = FTempStream->Position();
+        FTempStream->Seek(FReadPos);
+        Got = FTempStream->Read(FBuffers[FWriteIndex].get(), FBufferSize);
+        if (Got == 0 && FRepeats > 0) {
+            --FRepeats;
+            FTempStream->Seek(0);
+            Got = FTempStream->Read(FBuffers[FWriteIndex].get(), FBufferSize);
+        }
+        FReadPos = FTempStream->Position();
+        FTempStream->Seek(Remembered);
+    } catch (const EStreamError& E) {
+        // The rest cannot be read: let what is queued drain.
+        FOwner.SetError(E.what());
+        FTempStream.reset();
+        return;
+    }
+    if (Got == 0) {
+        FTempStream.reset();
+        return;
+    }
+    TWaveHeader& H = *FHeaders[FWriteIndex];
+    H.BufferLength = static_cast<std::uint32_t>(Got);
+    H.Flags.store(0);
+    H.Loops = 0;
+    // Count the buffer (and withdraw a pending close request) before the
+    // device can report it.
+    std::uint32_t S = FQueueState.load(std::memory_order_acquire);
+    while (!FQueueState.compare_exchange_weak(S, (S & QueuedMask) + 1, std::memory_order_acq_rel)) {
+    }
+    TWaveResult R = FDevice->PrepareHeader(H);
+    if (R == wrNoError)
+        R = FDevice->Write(H);
+    if (R != wrNoError) {
+        S = FQueueState.load(std::memory_order_acquire);
+        while (!FQueueState.compare_exchange_weak(S, S - 1, std::memory_order_acq_rel)) {
+        }
+        // The samples stay in the file for the next attempt.
+        FReadPos = SavedReadPos;
+        FRepeats = SavedRepeats;
+        FOwner.SetDeviceError("", R);
+        return;
+    }
+    FWriteIndex = (FWriteIndex + 1) % BufferCount;
+}
+
+void TPlayer::DeviceCallback(TWaveOutDevice*, unsigned Message, void* Context, TWaveHeader*)
+{
+    TPlayer& P = *static_cast<TPlayer*>(Context);
+    switch (Message) {
+    case womOpen:
+        P.FNotifiedOpen.store(true, std::memory_order_release);
+        return;
+    case womClose:
+        P.FNotifiedOpen.store(false, std::memory_order_release);
+        return;
+    case womDone:
+        break;
+    default:
+        return;
+    }
+    if (!P.FNotifiedOpen.load(std::memory_order_acquire))
+        return;
+    const unsigned Generation = P.FGeneration.load(std::memory_order_acquire);
+    P.FDoneIndex.store((P.FDoneIndex.load(std::memory_order_relaxed) + 1) % BufferCount, std::memory_order_release);
+    std::uint32_t S = P.FQueueState.load(std::memory_order_acquire);
+    std::uint32_t Next;
+    bool Last;
+    do {
+        const std::uint32_t Q = S & QueuedMask;
+        Last = Q <= 1;
+        Next = (S & ClosingBit) | (Q > 0 ? Q - 1 : 0);
+        if (Last)
+            Next |= ClosingBit;
+    } while (!P.FQueueState.compare_exchange_weak(S, Next, std::memory_order_acq_rel));
+    // Qt takes ownership of posted events.
+    if (!Last) {
+        if (P.FOwner.OnBufferPlayed)
+            P.FOwner.OnBufferPlayed(&P);
+        QCoreApplication::postEvent(P.FRefillWnd.get(), new TAudioMessage(womDone, Generation));
+    } else if ((S & ClosingBit) == 0) {
+        QCoreApplication::postEvent(P.FCloseWnd.get(), new TAudioMessage(womClose, Generation));
+    }
+}
+
+void TPlayer::RefillRequested(unsigned Generation)
+{
+    if (Generation != FGeneration.load(std::memory_order_acquire) || !FActive)
+        return;
+    QueueBuffer();
+}
+
+void TPlayer::CloseRequested(unsigned Generation)
+{
+    if (Generation != FGeneration.load(std::memory_order_acquire))
+        return;
+    if (!FActive) {
+        FOwner.SetError("Player already closed");
+        return;
+    }
+    // Take the request; a buffer queued since has already withdrawn it.
+    std::uint32_t S = FQueueState.load(std::memory_order_acquire);
+    do {
+        if ((S & ClosingBit) == 0)
+            return;
+    } while (!FQueueState.compare_exchange_weak(S, S & ~ClosingBit, std::memory_order_acq_rel));
+    if ((S & QueuedMask) != 0)
+        return;
+    // The device ran dry before the file was read to its end (this thread
+    // was too busy to refill): carry on rather than cut the sound short.
+    if (FTempStream) {
+        for (int I = 0; I < BufferCount; ++I)
+            QueueBuffer();
+        if (Queued() > 0)
+            return;
+    }
+    CloseDevice();
+}
+
+void TPlayer::CloseDevice()
+{
+    if (!FActive) {
+        FOwner.SetError("Player already closed");
+        return;
+    }
+    for (int I = 0; I < BufferCount; ++I) {
+        const TWaveResult R = FDevice->UnprepareHeader(*FHeaders[I]);
+        if (R != wrNoError) {
+            FOwner.SetDeviceError("Error unpreparing header for playing: ", R);
+            return;
+        }
+    }
+    const TWaveResult R = FDevice->Close();
+    if (R != wrNoError) {
+        FOwner.SetDeviceError("Error closing output device: ", R);
+        return;
+    }
+    FDevice.reset();
+    FActive = false;
+    FQueueState.store(0, std::memory_order_release);
+    if (FOwner.OnPlayed)
+        FOwner.OnPlayed(this);
+}
+
+void TPlayer::ReleaseDevice()
+{
+    FDevice.reset();
+    FActive = false;
+    FNotifiedOpen.store(false, std::memory_order_release);
+    FQueueState.store(0, std::memory_order_release);
+    FTempStream.reset();
+}
+
+void TPlayer::Stop()
+{
+    if (!FActive) {
+        FOwner.SetError("Player already closed");
+        return;
+    }
+    if (FTempStream) {
+        FTempStream.reset();
+        FOwner.SetError("");
+    }
+    if (!Closing()) {
+        if (FDevice->Reset() != wrNoError) {
+            FOwner.SetError("Error in waveOutReset");
+            return;
+        }
+    }
+    // The reset returned every buffer and their reports have been delivered:
+    // if one was queued, the last report posted the close request. Handle it
+    // now; with nothing queued no report comes, so close directly.
+    QCoreApplication::sendPostedEvents(FCloseWnd.get(), AudioEventType());
+    if (FActive && Queued() == 0)
+        CloseDevice();
+}
+
+// ---------------------------------------------------------------- recorder
+
+TRecorder::TRecorder(TAudio& Owner) : TAudioSettings(Owner) {}
+
+TRecorder::~TRecorder() = default;
+
+void TRecorder::SetNoSamples(std::uint16_t Value)
+{
+    TPlayer& P = *FOwner.FPlayer;
+    if (!P.Fits(Value, P.FBitsPerSample, P.FChannels) || !Fits(Value, FBitsPerSample, FChannels))
+        return FOwner.SetError(BufferTooLarge);
+    P.ApplyNoSamples(Value);
+    ApplyNoSamples(Value);
+}
+
+void TRecorder::SetSplitChannels(bool Value)
+{
+    FSplitChannels = Value && FChannels == TChannels::Stereo;
+}
+
+void TRecorder::Close()
+{
+    // No part of the program opens a wave input device.
+    FOwner.SetError("Recorder already closed");
+}
+
+void TRecorder::SaveToWaveFile(const std::string& FileName, TStream* Left, TStream* Right)
+{
+    if (FileName.empty()) {
+        FWriting = false;
+        return;
+    }
+    if (FWriting)
+        FinishWaveFile();
+    const bool Interleaved = Left != nullptr && Right != nullptr && Right->Size() == Left->Size();
+    const std::int64_t DataBytes = Left == nullptr ? 0 : (Interleaved ? 2 : 1) * Left->Size();
+    if (DataBytes > static_cast<std::int64_t>(MaxWaveDataBytes))
+        throw EWriteError("Cannot write file " + FileName + ": " + std::to_string(DataBytes)
+                          + " bytes of samples do not fit in a WAV file (at most "
+                          + std::to_string(MaxWaveDataBytes) + ")");
+
+    auto File = std::make_unique<QSaveFile>(QString::fromStdString(FileName));
+    if (!File->open(QIODevice::WriteOnly))
+        throw EFCreateError("Cannot create file " + FileName);
+    FFileStream = std::move(File);
+    FFileName = FileName;
+    FWriting = true;
+    try {
+        const TWaveFormat F = Format() != nullptr ? *Format() : BuildFormat();
+        std::array<std::uint8_t, 44> Header{};
+        std::copy_n("RIFF", 4, Header.data());
+        std::copy_n("WAVE", 4, Header.data() + 8);
+        std::copy_n("fmt ", 4, Header.data() + 12);
+        PutU32(Header.data() + 16, 16);
+        PutU16(Header.data() + 20, 1);
+        PutU16(Header.data() + 22, FChannels == TChannels::Stereo ? 2 : 1);
+        PutU16(Header.data() + 24, FSampleRate);
+        PutU16(Header.data() + 26, 0);
+        PutU32(Header.data() + 28, F.AvgBytesPerSec);
+        PutU16(Header.data() + 32, F.BlockAlign);
+        PutU16(Header.data() + 34, F.BitsPerSample);
+        std::copy_n("data", 4, Header.data() + 36);
+        TSaveFileStream Out(*FFileStream, FileName);
+        Out.Write(Header.data(), Header.size());
+        if (Left == nullptr)
+            return;
+        if (Interleaved) {
+            Interleave(Out, *Left, *Right, FBitsPerSample == TBPS::_16 ? 2 : 1);
+        } else {
+            Left->Seek(0);
+            Out.CopyFrom(*Left, Left->Size());
+        }
+        FinishWaveFile();
+    } catch (...) {
+        // Whatever was there before stays untouched.
+        if (FFileStream)
+            FFileStream->cancelWriting();
+        FFileStream.reset();
+        FWriting = false;
+        throw;
+    }
+}
+
+void TRecorder::FinishWaveFile()
+{
+    if (!FFileStream) {
+        FWriting = false;
+        return;
+    }
+    std::unique_ptr<QSaveFile> File = std::move(FFileStream);
+    FWriting = false;
+    TSaveFileStream Out(*File, FFileName);
+    const std::int64_t Size = File->size();
+    std::array<std::uint8_t, 4> Field;
+    PutU32(Field.data(), static_cast<std::uint32_t>(Size - 8));
+    Out.Seek(4);
+    Out.Write(Field.data(), Field.size());
+    PutU32(Field.data(), static_cast<std::uint32_t>(Size - 44));
+    Out.Seek(40);
+    Out.Write(Field.data(), Field.size());
+    if (!File->commit())
+        throw EWriteError("Cannot write file " + FFileName + ": " + File->errorString().toStdString());
+}
+
+// ------------------------------------------------------------------- audio
+
+TAudio::TAudio(QObject* Parent, std::shared_ptr<TWaveOutBackend> Backend)
+    : QObject(Parent), FBackend(Backend ? std::move(Backend) : DefaultWaveOutBackend())
+{
+    FRecorder = std::make_unique<TRecorder>(*this);
+    FPlayer = std::make_unique<TPlayer>(*this);
+    FLastError.clear();
+    if (FBackend->InputDeviceCount() > 0 && FBackend->OutputDeviceCount() > 0) {
+        if (FRecorder->AllocateBuffers())
+            FPlayer->AllocateBuffers();
+    }
+    if (QCoreApplication* App = QCoreApplication::instance())
+        connect(App, &QCoreApplication::aboutToQuit, this, [this] { ReleaseDevice(); });
+}
+
+TAudio::~TAudio()
+{
+    ReleaseDevice();
+    FRecorder->Close();
+    if (FRecorder->Writing()) {
+        try {
+            FRecorder->FinishWaveFile();
+        } catch (const EStreamError& E) {
+            FLastError = E.what();
+        }
+    }
+    FRecorder->FreeBuffers();
+    FPlayer->FreeBuffers();
+}
+
+void TAudio::ReleaseDevice()
+{
+    FPlayer->Stop();
+    if (FPlayer->Active())
+        FPlayer->ReleaseDevice();
+}
+
+void TAudio::SetAudioDeviceID(int Value)
+{
+    if (Value >= 10)
+        Value = -1;
+    if (Value == FAudioDeviceID)
+        return;
+    FPlayer->BeforeReallocate();
+    FAudioDeviceID = Value;
+    FRecorder->Reallocate();
+    FPlayer->Reallocate();
+}
+
+void TAudio::SetDeviceError(const std::string& Message, TWaveResult Code)
+{
+    const std::string Text = FBackend->ErrorText(Code);
+    FLastError = Text.empty() ? Message : Message + " " + Text.substr(0, 255);
+}

@@ -1,0 +1,259 @@
+#include "audio/MemoryWaveOut.h"
+
+class TMemoryWaveOutDevice final : public TThreadedWaveOutDevice {
+public:
+    TMemoryWaveOutDevice(TMemoryWaveOutBackend& Backend, TWaveOutProc Proc, void* Context)
+        : TThreadedWaveOutDevice(Proc, Context), FBackend(Backend)
+    {
+        Start();
+    }
+
+    ~TMemoryWaveOutDevice() override
+    {
+        {
+            const std::lock_guard Lock(FBackend.FMutex);
+            if (FBackend.FDevice == this)
+                FBackend.FDevice = nullptr;
+        }
+        Shutdown();
+    }
+
+    // Called with the back end's mutex held.
+    void Wake()
+    {
+        {
+            const std::lock_guard Lock(FMutex);
+        }
+        FWake.notify_all();
+    }
+
+    TWaveResult Write(TWaveHeader& Header) override
+    {
+        {
+            const std::lock_guard Lock(FBackend.FMutex);
+            if (FBackend.FWriteResult != wrNoError)
+                return FBackend.FWriteResult;
+        }
+        const TWaveResult R = TThreadedWaveOutDevice::Write(Header);
+        if (R == wrNoError) {
+            const std::lock_guard Lock(FBackend.FMutex);
+            ++FBackend.FWriteCount;
+            ++FBackend.FPending;
+            FBackend.FWritten.insert(FBackend.FWritten.end(), Header.Data, Header.Data + Header.BufferLength);
+        }
+        return R;
+    }
+
+    TWaveResult Reset() override
+    {
+        {
+            const std::lock_guard Lock(FBackend.FMutex);
+            ++FBackend.FResetCount;
+            if (FBackend.FResetResult != wrNoError)
+                return FBackend.FResetResult;
+        }
+        const TWaveResult R = TThreadedWaveOutDevice::Reset();
+        const std::lock_guard Lock(FBackend.FMutex);
+        FBackend.FPending = 0;
+        return R;
+    }
+
+    TWaveResult Close() override
+    {
+        {
+            const std::lock_guard Lock(FBackend.FMutex);
+            if (FBackend.FCloseResult != wrNoError)
+                return FBackend.FCloseResult;
+        }
+        const TWaveResult R = TThreadedWaveOutDevice::Close();
+        if (R == wrNoError) {
+            const std::lock_guard Lock(FBackend.FMutex);
+            ++FBackend.FCloseCount;
+            if (FBackend.FDevice == this)
+                FBackend.FDevice = nullptr;
+        }
+        return R;
+    }
+
+protected:
+    bool Render(TWaveHeader& Header) override
+    {
+        // Wait for permission without holding the back end's mutex (lock
+        // order: back end before device, never the other way round).
+        for (;;) {
+            {
+                std::unique_lock Lock(FMutex);
+                FWake.wait(Lock, [&] { return Interrupted() || Allowed(); });
+                if (Interrupted())
+                    return false;
+            }
+            const std::lock_guard Lock(FBackend.FMutex);
+            if (FBackend.FAutoComplete || FBackend.FCredits > 0) {
+                if (!FBackend.FAutoComplete)
+                    FBackend.FCredits.fetch_sub(1);
+                --FBackend.FPending;
+                FBackend.FPlayed.insert(FBackend.FPlayed.end(), Header.Data, Header.Data + Header.BufferLength);
+                return true;
+            }
+        }
+    }
+
+private:
+    // Read without the back end's mutex; the permission is taken under it
+    // afterwards, so a stale answer only costs one more turn.
+    bool Allowed() const { return FBackend.FAutoComplete.load() || FBackend.FCredits.load() > 0; }
+
+    TMemoryWaveOutBackend& FBackend;
+};
+
+TMemoryWaveOutBackend::~TMemoryWaveOutBackend() = default;
+
+int TMemoryWaveOutBackend::OutputDeviceCount()
+{
+    const std::lock_guard Lock(FMutex);
+    return FOutputs;
+}
+
+int TMemoryWaveOutBackend::InputDeviceCount()
+{
+    const std::lock_guard Lock(FMutex);
+    return FInputs;
+}
+
+TWaveResult TMemoryWaveOutBackend::Open(std::unique_ptr<TWaveOutDevice>& Device, int DeviceID,
+                                        const TWaveFormat& Format, TWaveOutProc Proc, void* Context)
+{
+    Device.reset();
+    {
+        const std::lock_guard Lock(FMutex);
+        FLastDeviceID = DeviceID;
+        FLastFormat = Format;
+        if (FOpenResult != wrNoError)
+            return FOpenResult;
+        if (DeviceID < -1 || DeviceID >= FOutputs)
+            return wrBadDeviceId;
+    }
+    auto D = std::make_unique<TMemoryWaveOutDevice>(*this, Proc, Context);
+    {
+        const std::lock_guard Lock(FMutex);
+        FDevice = D.get();
+        FPending = 0;
+        ++FOpenCount;
+    }
+    Device = std::move(D);
+    return wrNoError;
+}
+
+std::string TMemoryWaveOutBackend::ErrorText(TWaveResult Code)
+{
+    if (Code == wrMemoryFault)
+        return "Simulated device fault";
+    return WaveOutErrorText(Code);
+}
+
+void TMemoryWaveOutBackend::SetDeviceCounts(int Outputs, int Inputs)
+{
+    const std::lock_guard Lock(FMutex);
+    FOutputs = Outputs;
+    FInputs = Inputs;
+}
+
+void TMemoryWaveOutBackend::SetOpenResult(TWaveResult Code)
+{
+    const std::lock_guard Lock(FMutex);
+    FOpenResult = Code;
+}
+
+void TMemoryWaveOutBackend::SetWriteResult(TWaveResult Code)
+{
+    const std::lock_guard Lock(FMutex);
+    FWriteResult = Code;
+}
+
+void TMemoryWaveOutBackend::SetResetResult(TWaveResult Code)
+{
+    const std::lock_guard Lock(FMutex);
+    FResetResult = Code;
+}
+
+void TMemoryWaveOutBackend::SetCloseResult(TWaveResult Code)
+{
+    const std::lock_guard Lock(FMutex);
+    FCloseResult = Code;
+}
+
+void TMemoryWaveOutBackend::SetAutoComplete(bool Enabled)
+{
+    const std::lock_guard Lock(FMutex);
+    FAutoComplete.store(Enabled);
+    if (FDevice != nullptr)
+        FDevice->Wake();
+}
+
+void TMemoryWaveOutBackend::Complete(int Count)
+{
+    const std::lock_guard Lock(FMutex);
+    FCredits.fetch_add(Count);
+    if (FDevice != nullptr)
+        FDevice->Wake();
+}
+
+int TMemoryWaveOutBackend::Pending() const
+{
+    const std::lock_guard Lock(FMutex);
+    return FPending;
+}
+
+bool TMemoryWaveOutBackend::IsOpen() const
+{
+    const std::lock_guard Lock(FMutex);
+    return FDevice != nullptr;
+}
+
+int TMemoryWaveOutBackend::OpenCount() const
+{
+    const std::lock_guard Lock(FMutex);
+    return FOpenCount;
+}
+
+int TMemoryWaveOutBackend::CloseCount() const
+{
+    const std::lock_guard Lock(FMutex);
+    return FCloseCount;
+}
+
+int TMemoryWaveOutBackend::ResetCount() const
+{
+    const std::lock_guard Lock(FMutex);
+    return FResetCount;
+}
+
+int TMemoryWaveOutBackend::WriteCount() const
+{
+    const std::lock_guard Lock(FMutex);
+    return FWriteCount;
+}
+
+int TMemoryWaveOutBackend::LastDeviceID() const
+{
+    const std::lock_guard Lock(FMutex);
+    return FLastDeviceID;
+}
+
+TWaveFormat TMemoryWaveOutBackend::LastFormat() const
+{
+    const std::lock_guard Lock(FMutex);
+    return FLastFormat;
+}
+
+std::vector<std::uint8_t> TMemoryWaveOutBackend::Played() const
+{
+    const std::lock_guard Lock(FMutex);
+    return FPlayed;
+}
+
+std::vector<std::uint8_t> TMemoryWaveOutBackend::Written() const
+{
+    const std::lock_guard Lock(FMutex);
+    return FWritten;
+}
