@@ -316,14 +316,19 @@ void TVisualRoom::Repaint()
         update();
         return;
     }
-    if (FBuffer.size() != size())
-        FBuffer = QImage(size(), QImage::Format_RGB32);
+    // The buffer has the screen's pixel density, so the copy onto the
+    // widget is one to one; drawing still uses the widget's coordinates.
+    const qreal Ratio = devicePixelRatioF();
+    if (FBuffer.deviceIndependentSize() != QSizeF(size()) || FBuffer.devicePixelRatio() != Ratio) {
+        FBuffer = QImage(size() * Ratio, QImage::Format_RGB32);
+        FBuffer.setDevicePixelRatio(Ratio);
+    }
     if (FBuffer.isNull())
         return;
     {
         QPainter P(&FBuffer);
         P.setFont(font());
-        DrawRoom(P, FBuffer.width(), FBuffer.height());
+        DrawRoom(P, width(), height());
     }
     FBufferFresh = true;
     repaint();
@@ -351,7 +356,7 @@ void TVisualRoom::Paint(QPainter& Painter)
 void TVisualRoom::paintEvent(QPaintEvent*)
 {
     QPainter P(this);
-    if (FBufferFresh && FBuffer.size() == size())
+    if (FBufferFresh && FBuffer.deviceIndependentSize() == QSizeF(size()))
         P.drawImage(0, 0, FBuffer);
     else
         Paint(P);
