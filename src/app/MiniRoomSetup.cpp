@@ -16,7 +16,7 @@ TfrmMiniRoomSetup* frmMiniRoomSetup = nullptr;
 
 namespace {
 
-// Delphi's clSkyBlue, the background of the display-only box.
+// Sky blue, the background of the display-only box.
 const QColor SkyBlue(166, 202, 240);
 
 template <class T> T* Make(QWidget* Parent, const char* Name, const QRect& Bounds)

@@ -16,7 +16,7 @@
 
 namespace {
 
-// Delphi's clSkyBlue, the background of the display-only boxes.
+// Sky blue, the background of the display-only boxes.
 const QColor SkyBlue(166, 202, 240);
 
 template <class T> T* Make(QWidget* Parent, const char* Name, const QRect& Bounds)

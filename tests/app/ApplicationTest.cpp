@@ -80,21 +80,16 @@ TEST(StartUp, LocaleFallsBackToClassicWhenNotInstalled)
 TEST(StartUp, GraphicalSessionNeedsADisplayOrAPlatform)
 {
     TEnvironment Env;
-    Env.Set("DISPLAY", nullptr);
-    Env.Set("WAYLAND_DISPLAY", nullptr);
-    Env.Set("QT_QPA_PLATFORM", nullptr);
+    for (const char* Name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        Env.Set(Name, nullptr);
     EXPECT_FALSE(HasGraphicalSession());
     Env.Set("DISPLAY", "");
-    EXPECT_FALSE(HasGraphicalSession());
-    Env.Set("DISPLAY", ":99");
-    EXPECT_TRUE(HasGraphicalSession());
-    Env.Set("DISPLAY", nullptr);
-    Env.Set("WAYLAND_DISPLAY", "wayland-0");
-    EXPECT_TRUE(HasGraphicalSession());
-    Env.Set("WAYLAND_DISPLAY", nullptr);
-    Env.Set("QT_QPA_PLATFORM", "offscreen");
-    EXPECT_TRUE(HasGraphicalSession());
-    EXPECT_NE(std::string(NoGraphicalSessionMessage).find("graphical session"), std::string::npos);
+    EXPECT_FALSE(HasGraphicalSession()); // set but empty is no display
+    for (const char* Name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        Env.Set(Name, "x");
+        EXPECT_TRUE(HasGraphicalSession()) << Name;
+        Env.Set(Name, nullptr);
+    }
 }
 
 TEST(GeneralErrorReport, ExceptionFromAHandlerIsReportedAndTheProgramGoesOn)
