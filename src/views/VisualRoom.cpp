@@ -116,6 +116,8 @@ TPoint3D TVisualRoom::ScreenToWorld(int X, int Y) const { return ScreenToWorld(X
 
 TPixel TVisualRoom::WorldToScreen(const TPoint3D& P, int Width, int Height) const
 {
+    if (FRoom == nullptr)
+        return TPixel{0, 0};
     const int R = FRim;
     const long double Iw = Width - 2 * R;
     const long double Ih = Height - 2 * R;
@@ -132,7 +134,7 @@ TPixel TVisualRoom::WorldToScreen(const TPoint3D& P, int Width, int Height) cons
 
 TPoint3D TVisualRoom::ScreenToWorld(int X, int Y, int Width, int Height) const
 {
-    if (!HasInnerArea(Width, Height))
+    if (FRoom == nullptr || !HasInnerArea(Width, Height))
         return Point3D(0.0f, 0.0f, 0.0f);
     const int R = FRim;
     const long double Iw = Width - 2 * R;
@@ -171,6 +173,8 @@ TItem* TVisualRoom::ItemAt(int X, int Y) const
 
 float TVisualRoom::SymbolScale(int Width) const
 {
+    if (FRoom == nullptr)
+        return 100.0f;
     const long double Extent = FAxis == apYZ ? FRoom->GetDepth() : FRoom->GetWidth();
     const float S = static_cast<float>((Width - 2 * FRim) / Extent);
     return S < 100.0f ? 100.0f : S;
@@ -213,6 +217,8 @@ void TVisualRoom::DrawRoom(QPainter& Painter, int Width, int Height)
 
 void TVisualRoom::DrawElements(TCanvas& Canvas, int Width, int Height)
 {
+    if (FRoom == nullptr)
+        return;
     const float S = SymbolScale(Width);
     const TSpeakerManager& Speakers = FRoom->Speakers();
     for (int I = 0; I < Speakers.Count(); ++I) {
@@ -225,6 +231,8 @@ void TVisualRoom::DrawElements(TCanvas& Canvas, int Width, int Height)
 
 void TVisualRoom::DrawAcotations(TCanvas& Canvas, int Width, int Height)
 {
+    if (FRoom == nullptr)
+        return;
     Canvas.SetPenColor(FBackgroundColor ^ 0x00FFFFFFu);
     Canvas.SetBrushColor(FBackgroundColor);
     FAcotations->Build();

@@ -116,12 +116,12 @@ public:
     // The kept copy, or nullptr.
     const QImage* BackgroundPicture() const { return FBackground.get(); }
 
-    // Room point to pixel with the view's current size (a room must be
-    // bound). Rounds halves to even.
+    // Room point to pixel with the view's current size. Rounds halves to
+    // even. Without a room: (0, 0).
     TPixel WorldToScreen(const TPoint3D& P) const;
     // Pixel to room point, no rounding and no clamping: margin pixels give
     // points outside the room. The coordinate the view does not show is 0.
-    // A view not larger than twice its Rim answers (0, 0, 0).
+    // Without a room, or in a view not larger than twice its Rim: (0, 0, 0).
     TPoint3D ScreenToWorld(int X, int Y) const;
     // The same for a canvas of Width x Height pixels.
     TPixel WorldToScreen(const TPoint3D& P, int Width, int Height) const;
@@ -134,7 +134,8 @@ public:
     TItem* DragItem() const { return FDragItem; }
 
     // Draws the whole view into the buffer and puts it on the screen at once
-    // (synchronously when the view is visible).
+    // (synchronously when the view is visible). Not to be called from a
+    // paint event.
     void Repaint();
     // Draws the whole view on a painter whose device is Width x Height
     // pixels; the painter's font is used for text. Draws nothing without a
@@ -144,10 +145,10 @@ public:
     QImage Render(int Width = -1, int Height = -1);
 
     // Pixels per metre passed to the element symbols: the horizontal scale
-    // of the inner rectangle, never below 100. A room must be bound.
+    // of the inner rectangle, never below 100.
     float SymbolScale(int Width) const;
     // The parts of DrawRoom that go through a canvas, for a canvas of
-    // Width x Height pixels (a room must be bound).
+    // Width x Height pixels; nothing without a room.
     void DrawElements(TCanvas& Canvas, int Width, int Height);
     void DrawAcotations(TCanvas& Canvas, int Width, int Height);
     const TAcotationManager& Acotations() const { return *FAcotations; }

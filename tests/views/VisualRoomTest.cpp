@@ -123,6 +123,13 @@ TEST_F(VisualRoomTest, PlanProjectionOfTheLayoutExample)
     const TPoint3D Out = View->ScreenToWorld(0, 400);
     EXPECT_LT(Out.X, 0.0f);
     EXPECT_GT(Out.Y, 7.33f);
+    // Exact halves go to the even pixel: 4 m over 400 pixels.
+    Room.SetWidth(4.0f);
+    View->resize(460, 419);
+    EXPECT_EQ(View->WorldToScreen(Point3D(0.625f, 0, 0)).X, 30 + 62);
+    EXPECT_EQ(View->WorldToScreen(Point3D(0.375f, 0, 0)).X, 30 + 38);
+    Room.SetWidth(4.53f);
+    View->resize(278, 419);
     // Round trip of every inner pixel of a row.
     for (int X = 30; X <= 248; ++X) {
         const TPoint3D P = View->ScreenToWorld(X, 100);
