@@ -25,7 +25,7 @@ protected:
         Dialog = std::make_unique<TfrmMiniRoomSetup>();
         Dialog->SetRoom(*Room);
         Dialog->show();
-        QApplication::setActiveWindow(Dialog.get());
+        Dialog->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog.get()));
     }
     void TearDown() override { Dialog.reset(); }
