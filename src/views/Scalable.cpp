@@ -7,19 +7,30 @@
 
 namespace {
 
-// The widgets that count as controls of Form, depth-first in creation order.
+bool IsControl(const QWidget& W)
+{
+    const QString Name = W.objectName();
+    return !Name.isEmpty() && !Name.startsWith(QLatin1String("qt_"));
+}
+
+// Depth-first, in creation order. A child window (a dialog the form owns,
+// say) is not part of the form's layout, and neither is anything inside it.
+void CollectControls(const QObject& Parent, QList<QWidget*>& Result)
+{
+    for (QObject* Child : Parent.children()) {
+        auto* W = qobject_cast<QWidget*>(Child);
+        if (W == nullptr || W->isWindow())
+            continue;
+        if (IsControl(*W))
+            Result.append(W);
+        CollectControls(*W, Result);
+    }
+}
+
 QList<QWidget*> Controls(const QWidget& Form)
 {
     QList<QWidget*> Result;
-    const QList<QWidget*> All = Form.findChildren<QWidget*>();
-    for (QWidget* W : All) {
-        if (W->isWindow())
-            continue;
-        const QString Name = W->objectName();
-        if (Name.isEmpty() || Name.startsWith(QLatin1String("qt_")))
-            continue;
-        Result.append(W);
-    }
+    CollectControls(Form, Result);
     return Result;
 }
 

@@ -5,10 +5,10 @@
 // and sized in proportion to the client area, separately across and down,
 // always starting from the recorded bounds. Fonts are not scaled.
 //
-// A control is any descendant widget that is not a window of its own and
-// carries an objectName (its component name); Qt's internal parts of
-// composite widgets (empty names or names starting with "qt_") are not
-// controls. Controls are visited depth-first in creation order.
+// A control is any descendant widget that carries an objectName (its
+// component name); Qt's internal parts of composite widgets (empty names or
+// names starting with "qt_") are not controls, and neither is a child window
+// or anything inside one. Controls are visited depth-first in creation order.
 // Single-line edit boxes (QLineEdit) keep their height.
 //
 // Use from a derived window: build every control with its objectName, give

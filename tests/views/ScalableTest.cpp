@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -186,6 +187,22 @@ TEST_F(ScalableWindow, ProgramMovedControlIsPutBackAndUnrecordedOnesAreLeftAlone
     EXPECT_EQ(Form->Label1->geometry(), QRect(584, 80, 194, 34));
     EXPECT_EQ(Later->geometry(), QRect(5, 6, 7, 8));
     EXPECT_EQ(Renamed->geometry(), QRect(9, 9, 9, 9));
+}
+
+TEST(ScalableRecording, ChildWindowsAreNotPartOfTheLayout)
+{
+    // A dialog the form owns (a save dialog, say) keeps its own layout.
+    TTestForm Form;
+    auto* Owned = new QDialog(&Form); // owned by the form
+    auto* Inside = TTestForm::Make<QLineEdit>(Owned, "fileNameEdit", QRect(10, 10, 100, 20));
+    Form.Recreate();
+    EXPECT_EQ(Form.Layout()->Count(), 6);
+    EXPECT_EQ(Form.Layout()->FindByName("fileNameEdit"), nullptr);
+
+    Form.resize(800, 600);
+    Form.FormResize();
+    EXPECT_EQ(Inside->geometry(), QRect(10, 10, 100, 20));
+    EXPECT_EQ(Form.Label1->geometry(), QRect(584, 80, 194, 34));
 }
 
 TEST_F(ScalableWindow, GridInternalsAreLeftToTheGrid)
