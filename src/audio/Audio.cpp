@@ -329,6 +329,7 @@ bool TPlayer::OpenDevice()
     FWriteIndex = 0;
     FDoneIndex.store(0, std::memory_order_release);
     FQueueState.store(0, std::memory_order_release);
+    FRingEmptied.store(0, std::memory_order_release);
     FGeneration.fetch_add(1, std::memory_order_acq_rel);
     for (int I = 0; I < BufferCount; ++I) {
         TWaveHeader& H = *FHeaders[I];
@@ -395,13 +396,13 @@ void TPlayer::PlayStream(TStream* Left, TStream* Right, std::uint16_t Repeats)
             QueueBuffer();
 }
 
-void TPlayer::QueueBuffer()
+bool TPlayer::QueueBuffer()
 {
     if (!FTempStream || !FActive)
-        return;
+        return false;
     // Every header is with the device; its completion asks for the refill.
     if (Queued() >= BufferCount)
-        return;
+        return false;
     const std::int64_t SavedReadPos = FReadPos;
     const std::uint16_t SavedRepeats = FRepeats;
     std::size_t Got = 0;
@@ -420,11 +421,11 @@ void TPlayer::QueueBuffer()
         // The rest cannot be read: let what is queued drain.
         FOwner.SetError(E.what());
         FTempStream.reset();
-        return;
+        return false;
     }
     if (Got == 0) {
         FTempStream.reset();
-        return;
+        return false;
     }
     TWaveHeader& H = *FHeaders[FWriteIndex];
     H.BufferLength = static_cast<std::uint32_t>(Got);
@@ -446,9 +447,10 @@ void TPlayer::QueueBuffer()
         FReadPos = SavedReadPos;
         FRepeats = SavedRepeats;
         FOwner.SetDeviceError("", R);
-        return;
+        return false;
     }
     FWriteIndex = (FWriteIndex + 1) % BufferCount;
+    return true;
 }
 
 void TPlayer::DeviceCallback(TWaveOutDevice*, unsigned Message, void* Context, TWaveHeader*)
@@ -480,6 +482,8 @@ void TPlayer::DeviceCallback(TWaveOutDevice*, unsigned Message, void* Context, T
         if (Last)
             Next |= ClosingBit;
     } while (!P.FQueueState.compare_exchange_weak(S, Next, std::memory_order_acq_rel));
+    if (Last)
+        P.FRingEmptied.fetch_add(1, std::memory_order_acq_rel);
     // Qt takes ownership of posted events.
     if (!Last) {
         if (P.FOwner.OnBufferPlayed)
@@ -515,12 +519,27 @@ void TPlayer::CloseRequested(unsigned Generation)
         return;
     // The device ran dry before the file was read to its end (this thread
     // was too busy to refill): carry on rather than cut the sound short.
+    // A buffer that emptied the ring was not the last one after all when the
+    // file still had samples: report it as played, here on this thread,
+    // since the device could not know.
+    const auto ReportPlayed = [this](int Count) {
+        for (int I = 0; I < Count && FOwner.OnBufferPlayed; ++I)
+            FOwner.OnBufferPlayed(this);
+    };
     if (FTempStream) {
+        // Counted before queueing: buffers queued now report for themselves.
+        const int EmptiedRing = FRingEmptied.exchange(0, std::memory_order_acq_rel);
+        bool Any = false;
         for (int I = 0; I < BufferCount; ++I)
-            QueueBuffer();
-        if (Queued() > 0)
+            Any = QueueBuffer() || Any;
+        if (Any) {
+            ReportPlayed(EmptiedRing);
             return;
+        }
+        FRingEmptied.fetch_add(EmptiedRing, std::memory_order_acq_rel);
     }
+    // Every buffer that emptied the ring but the very last was not the end.
+    ReportPlayed(FRingEmptied.exchange(0, std::memory_order_acq_rel) - 1);
     CloseDevice();
 }
 
@@ -545,6 +564,8 @@ void TPlayer::CloseDevice()
     FDevice.reset();
     FActive = false;
     FQueueState.store(0, std::memory_order_release);
+    // Requests still posted for this opening are answered.
+    FGeneration.fetch_add(1, std::memory_order_acq_rel);
     if (FOwner.OnPlayed)
         FOwner.OnPlayed(this);
 }
@@ -555,6 +576,7 @@ void TPlayer::ReleaseDevice()
     FActive = false;
     FNotifiedOpen.store(false, std::memory_order_release);
     FQueueState.store(0, std::memory_order_release);
+    FGeneration.fetch_add(1, std::memory_order_acq_rel);
     FTempStream.reset();
 }
 

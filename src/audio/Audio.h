@@ -37,6 +37,9 @@ class TRecorder;
 enum class TBPS : std::uint8_t { _8, _16 };
 enum class TChannels : std::uint8_t { Mono, Stereo };
 
+// Raised once per finished device buffer except the last of a playback, on
+// the device's notification thread (on the creating thread in the rare case
+// that the ring ran empty before the samples ended).
 using TNotifyBufferPlayedEvent = std::function<void(TPlayer* Sender)>;
 using TNotifyPlayedEvent = std::function<void(TPlayer* Sender)>;
 // Recorder and mixer events: kept for the component's shape; this program
@@ -156,7 +159,8 @@ private:
 
     void BeforeReallocate() override;
     bool OpenDevice();
-    void QueueBuffer();
+    // Queues the next buffer from the temporary file; true when it did.
+    bool QueueBuffer();
     void CloseDevice();
     // Drops the device without the close handshake (after a failed Stop).
     void ReleaseDevice();
@@ -176,6 +180,8 @@ private:
     bool FActive = false;
     std::atomic<bool> FNotifiedOpen{false};
     std::atomic<std::uint32_t> FQueueState{0};
+    // Completions that left no buffer with the device, not yet reported.
+    std::atomic<int> FRingEmptied{0};
     int FWriteIndex = 0;
     std::atomic<int> FDoneIndex{0};
     std::atomic<unsigned> FGeneration{0};

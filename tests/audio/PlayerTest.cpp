@@ -1,0 +1,331 @@
+// The four-buffer ring of the player, driven through the in-memory device:
+// the test decides when each buffer completes and checks every byte played.
+
+#include <QFile>
+#include <QMetaObject>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "audio/Audio.h"
+#include "audio/MemoryWaveOut.h"
+#include "audio/AudioTestSupport.h"
+
+namespace {
+
+// 100 frames of 16-bit stereo: 400 bytes per device buffer.
+constexpr std::size_t BufferBytes = 400;
+
+class PlayerTest : public TTempDirTest {
+protected:
+    void SetUp() override
+    {
+        TTempDirTest::SetUp();
+        FBackend = std::make_shared<TMemoryWaveOutBackend>();
+        FAudio = std::make_unique<TAudio>(nullptr, FBackend);
+        FAudio->Player()->SetBitsPerSample(TBPS::_16);
+        FAudio->Player()->SetChannels(TChannels::Stereo);
+        FAudio->Player()->SetSampleRate(44100);
+        FAudio->Recorder()->SetNoSamples(100);
+        FAudio->OnBufferPlayed = [this](TPlayer*) { ++FBuffersPlayed; };
+        FAudio->OnPlayed = [this](TPlayer*) { ++FPlayed; };
+        ASSERT_EQ(FAudio->Player()->BufferSize(), BufferBytes);
+    }
+    void TearDown() override
+    {
+        FAudio.reset();
+        TTempDirTest::TearDown();
+    }
+    TPlayer& Player() { return *FAudio->Player(); }
+    void Play(const std::vector<std::uint8_t>& Bytes, std::uint16_t Repeats = 0)
+    {
+        TMemoryStream S;
+        Fill(S, Bytes);
+        Player().PlayStream(&S, nullptr, Repeats);
+    }
+    bool WaitPlayed(int Count = 1) { return QTest::qWaitFor([&] { return FPlayed.load() >= Count; }, 10000); }
+    // Waits without letting posted requests through.
+    template <class F> static bool Spin(F Condition)
+    {
+        for (int I = 0; I < 5000 && !Condition(); ++I)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return Condition();
+    }
+
+    std::shared_ptr<TMemoryWaveOutBackend> FBackend;
+    std::unique_ptr<TAudio> FAudio;
+    std::atomic<int> FBuffersPlayed{0};
+    std::atomic<int> FPlayed{0};
+};
+
+TEST_F(PlayerTest, OneAndAHalfBuffersQueueTwoReportOnceAndClose)
+{
+    const auto Samples = CountingBytes(BufferBytes * 3 / 2);
+    Play(Samples);
+    EXPECT_EQ(FBackend->Pending(), 2);
+    EXPECT_TRUE(Player().Active());
+    EXPECT_EQ(FBackend->LastFormat().BlockAlign, 4);
+    EXPECT_EQ(FBackend->LastFormat().AvgBytesPerSec, 176400u);
+    EXPECT_EQ(FBackend->LastDeviceID(), -1);
+
+    FBackend->Complete(2);
+    ASSERT_TRUE(WaitPlayed());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(FBuffersPlayed.load(), 1);
+    EXPECT_EQ(FPlayed.load(), 1);
+    EXPECT_EQ(FBackend->WriteCount(), 2);
+    EXPECT_EQ(FBackend->Played(), Samples);
+    EXPECT_FALSE(Player().Active());
+    EXPECT_FALSE(Player().NotifiedOpen());
+    EXPECT_EQ(FBackend->CloseCount(), 1);
+    // The temporary file stays behind with the samples.
+    QFile Tmp(TPlayer::TempFileName);
+    ASSERT_TRUE(Tmp.open(QIODevice::ReadOnly));
+    const QByteArray OnDisk = Tmp.readAll();
+    EXPECT_EQ(std::vector<std::uint8_t>(OnDisk.begin(), OnDisk.end()), Samples);
+}
+
+TEST_F(PlayerTest, LongStreamRefillsEveryBufferInOrder)
+{
+    const auto Samples = CountingBytes(BufferBytes * 9 + 17);
+    FBackend->SetAutoComplete(true);
+    Play(Samples);
+    ASSERT_TRUE(WaitPlayed());
+    EXPECT_EQ(FBackend->Played(), Samples);
+    EXPECT_EQ(FBackend->WriteCount(), 10);
+    EXPECT_EQ(FBuffersPlayed.load(), 9);
+    EXPECT_EQ(FBackend->OpenCount(), 1);
+}
+
+TEST_F(PlayerTest, SecondPlayWhileReadingAppendsWithoutGapOrReopen)
+{
+    const auto First = CountingBytes(BufferBytes * 6, 3);
+    const auto Second = CountingBytes(BufferBytes * 5 / 2, 7);
+    Play(First);
+    ASSERT_EQ(FBackend->Pending(), 4);
+    ASSERT_TRUE(Player().HasTempStream());
+    Play(Second);
+    FBackend->SetAutoComplete(true);
+    ASSERT_TRUE(WaitPlayed());
+    EXPECT_EQ(FBackend->Played(), Concat({First, Second}));
+    EXPECT_EQ(FBackend->OpenCount(), 1);
+    EXPECT_EQ(FPlayed.load(), 1);
+}
+
+TEST_F(PlayerTest, PlayWhileDrainingQueuesBehindTheLastBuffers)
+{
+    // The first stream is read to its end at once; two of its buffers are
+    // still with the device when the second arrives.
+    const auto First = CountingBytes(BufferBytes * 3 / 2, 11);
+    const auto Second = CountingBytes(BufferBytes * 5, 13);
+    Play(First);
+    ASSERT_FALSE(Player().HasTempStream());
+    ASSERT_EQ(FBackend->Pending(), 2);
+    Play(Second);
+    EXPECT_EQ(FBackend->Pending(), 4);
+    EXPECT_EQ(Player().Queued(), 4);
+    FBackend->SetAutoComplete(true);
+    ASSERT_TRUE(WaitPlayed());
+    EXPECT_EQ(FBackend->Played(), Concat({First, Second}));
+    EXPECT_EQ(FBackend->OpenCount(), 1);
+    EXPECT_EQ(FBuffersPlayed.load(), 2 + 5 - 1);
+}
+
+TEST_F(PlayerTest, PlayWhileTheCloseRequestIsPendingKeepsTheDevice)
+{
+    const auto First = CountingBytes(BufferBytes, 17);
+    const auto Second = CountingBytes(BufferBytes * 2, 19);
+    Play(First);
+    FBackend->Complete(1);
+    ASSERT_TRUE(Spin([&] { return Player().Closing(); }));
+    Play(Second);
+    FBackend->SetAutoComplete(true);
+    ASSERT_TRUE(WaitPlayed());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(FBackend->Played(), Concat({First, Second}));
+    EXPECT_EQ(FBackend->OpenCount(), 1);
+    EXPECT_EQ(FPlayed.load(), 1);
+    EXPECT_EQ(FAudio->LastError(), "");
+}
+
+TEST_F(PlayerTest, RingThatRanDryBeforeTheEndCarriesOn)
+{
+    // All four buffers complete before this thread could refill any: the
+    // device asks for the close although the file has more to play.
+    const auto Samples = CountingBytes(BufferBytes * 7, 23);
+    Play(Samples);
+    FBackend->Complete(4);
+    ASSERT_TRUE(Spin([&] { return Player().Closing() && FBackend->Pending() == 0; }));
+    FBackend->SetAutoComplete(true);
+    ASSERT_TRUE(WaitPlayed());
+    EXPECT_EQ(FBackend->Played(), Samples);
+    EXPECT_EQ(FPlayed.load(), 1);
+}
+
+TEST_F(PlayerTest, RepeatsTwicePlaysThreeTimes)
+{
+    const auto Samples = CountingBytes(BufferBytes * 3 / 2, 29);
+    FBackend->SetAutoComplete(true);
+    Play(Samples, 2);
+    ASSERT_TRUE(WaitPlayed());
+    EXPECT_EQ(FBackend->Played(), Concat({Samples, Samples, Samples}));
+}
+
+TEST_F(PlayerTest, InterleavesLeftAndRightStreams)
+{
+    TMemoryStream L, R;
+    std::vector<std::uint8_t> Expected;
+    for (int I = 0; I < 600; ++I) {  // more than one 1000-byte block
+        const std::int16_t A = static_cast<std::int16_t>(I * 7 - 2000), B = static_cast<std::int16_t>(-I * 3);
+        L.Write(&A, 2);
+        R.Write(&B, 2);
+        for (const std::int16_t V : {A, B}) {
+            Expected.push_back(static_cast<std::uint8_t>(V & 0xFF));
+            Expected.push_back(static_cast<std::uint8_t>((V >> 8) & 0xFF));
+        }
+    }
+    FBackend->SetAutoComplete(true);
+    Player().PlayStream(&L, &R, 0);
+    ASSERT_TRUE(WaitPlayed());
+    EXPECT_EQ(FBackend->Played(), Expected);
+
+    // A Right stream of another size is ignored: Left is played as it is.
+    FPlayed = 0;
+    TMemoryStream Short;
+    Short.Write("ab", 2);
+    Player().PlayStream(&L, &Short, 0);
+    ASSERT_TRUE(WaitPlayed());
+    const auto All = FBackend->Played();
+    EXPECT_EQ(std::vector<std::uint8_t>(All.begin() + static_cast<long>(Expected.size()), All.end()),
+              std::vector<std::uint8_t>(L.Data()));
+}
+
+TEST_F(PlayerTest, EmptyStreamOpensQueuesNothingAndStopClosesIt)
+{
+    TMemoryStream Empty;
+    Player().PlayStream(&Empty, nullptr, 0);
+    EXPECT_TRUE(Player().Active());
+    EXPECT_EQ(FBackend->WriteCount(), 0);
+    Player().PlayStream(nullptr, nullptr, 0);
+    EXPECT_EQ(FBackend->OpenCount(), 1);
+
+    // Nothing queued means no device report will ever come: Stop closes.
+    Player().Stop();
+    EXPECT_FALSE(Player().Active());
+    EXPECT_FALSE(Player().NotifiedOpen());
+    EXPECT_EQ(FBackend->CloseCount(), 1);
+    EXPECT_EQ(FPlayed.load(), 1);
+
+    Player().Stop();
+    EXPECT_EQ(FAudio->LastError(), "Player already closed");
+}
+
+TEST_F(PlayerTest, StopWhilePlayingReturnsAfterTheCloseReport)
+{
+    const auto Samples = CountingBytes(BufferBytes * 10, 31);
+    Play(Samples);
+    FBackend->Complete(1);
+    ASSERT_TRUE(Spin([&] { return FBackend->Pending() == 3; }));
+    Player().Stop();
+    EXPECT_FALSE(Player().Active());
+    EXPECT_FALSE(Player().NotifiedOpen());
+    EXPECT_FALSE(FBackend->IsOpen());
+    EXPECT_EQ(FBackend->ResetCount(), 1);
+    EXPECT_EQ(FPlayed.load(), 1);
+    EXPECT_EQ(FBackend->Played(), std::vector<std::uint8_t>(Samples.begin(), Samples.begin() + BufferBytes));
+    EXPECT_EQ(FAudio->LastError(), "");
+
+    // The player is ready for the next tone.
+    FBackend->SetAutoComplete(true);
+    Play(Samples);
+    ASSERT_TRUE(WaitPlayed(2));
+    EXPECT_EQ(FBackend->OpenCount(), 2);
+}
+
+TEST_F(PlayerTest, ShutdownAndDestructionReleaseThePlayingDevice)
+{
+    Play(CountingBytes(BufferBytes * 10));
+    ASSERT_TRUE(FBackend->IsOpen());
+    ASSERT_TRUE(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit", Qt::DirectConnection));
+    EXPECT_FALSE(FBackend->IsOpen());
+    EXPECT_FALSE(Player().Active());
+
+    // The component itself stays usable by its owner.
+    Play(CountingBytes(BufferBytes * 10));
+    ASSERT_TRUE(FBackend->IsOpen());
+    FAudio.reset();
+    EXPECT_FALSE(FBackend->IsOpen());
+    EXPECT_EQ(FBackend->CloseCount(), 2);
+}
+
+TEST_F(PlayerTest, FormatChangeWhilePlayingStopsFirst)
+{
+    Play(CountingBytes(BufferBytes * 10));
+    Player().SetSampleRate(22050);
+    EXPECT_FALSE(FBackend->IsOpen());
+    EXPECT_EQ(FAudio->Recorder()->SampleRate(), 22050);
+    FBackend->SetAutoComplete(true);
+    const auto Samples = CountingBytes(BufferBytes * 2, 37);
+    Play(Samples);
+    ASSERT_TRUE(WaitPlayed(2));
+    EXPECT_EQ(FBackend->LastFormat().SamplesPerSec, 22050u);
+}
+
+TEST_F(PlayerTest, DeviceFailuresLandInLastError)
+{
+    FBackend->SetOpenResult(TMemoryWaveOutBackend::wrMemoryFault);
+    Play(CountingBytes(BufferBytes));
+    EXPECT_EQ(FAudio->LastError(), "Could not open the output device for playing:  Simulated device fault");
+    EXPECT_FALSE(Player().Active());
+
+    FBackend->SetOpenResult(wrNoError);
+    FBackend->SetWriteResult(TMemoryWaveOutBackend::wrMemoryFault);
+    Play(CountingBytes(BufferBytes));
+    EXPECT_EQ(FAudio->LastError(), " Simulated device fault");
+    EXPECT_EQ(Player().Queued(), 0);
+
+    // The samples were kept: once the device takes buffers again they play.
+    FBackend->SetWriteResult(wrNoError);
+    FBackend->SetAutoComplete(true);
+    const auto More = CountingBytes(BufferBytes, 41);
+    Play(More);
+    ASSERT_TRUE(WaitPlayed());
+    EXPECT_EQ(FBackend->Played(), Concat({CountingBytes(BufferBytes), More}));
+
+    FBackend->SetAutoComplete(false);
+    Play(More);
+    FBackend->SetResetResult(TMemoryWaveOutBackend::wrMemoryFault);
+    Player().Stop();
+    EXPECT_EQ(FAudio->LastError(), "Error in waveOutReset");
+    EXPECT_TRUE(Player().Active());
+    FBackend->SetResetResult(wrNoError);
+    FBackend->SetCloseResult(TMemoryWaveOutBackend::wrMemoryFault);
+    Player().Stop();
+    EXPECT_EQ(FAudio->LastError(), "Error closing output device:  Simulated device fault");
+    FBackend->SetCloseResult(wrNoError);
+}
+
+TEST_F(PlayerTest, TemporaryFileFailuresAreReportedAndPlayNothing)
+{
+    // "PLAY.TMP" cannot be created where a folder of that name stands.
+    ASSERT_TRUE(QDir().mkdir(TPlayer::TempFileName));
+    try {
+        Play(CountingBytes(BufferBytes));
+        FAIL() << "no error";
+    } catch (const EFCreateError& E) {
+        EXPECT_STREQ(E.what(), "Cannot create file PLAY.TMP");
+    }
+    EXPECT_EQ(FBackend->WriteCount(), 0);
+    ASSERT_TRUE(QDir().rmdir(TPlayer::TempFileName));
+
+    // A disk that fills up while the samples are copied.
+    {
+        const TFileSizeLimit Limit(BufferBytes * 2);
+        EXPECT_THROW(Play(CountingBytes(BufferBytes * 100)), EWriteError);
+    }
+    EXPECT_EQ(FBackend->WriteCount(), 0);
+    EXPECT_FALSE(Player().HasTempStream());
+}
+
+}  // namespace
