@@ -161,11 +161,13 @@ void TfrmMain::PlaceDefaultLayout()
 {
     TSpeaker* Left = FRoom->Speakers().FindByChannel(0);
     TSpeaker* Right = FRoom->Speakers().FindByChannel(1);
+    if (Left == nullptr || Right == nullptr)
+        return;
+    // Each step is computed wide and rounded to float where it is held, so
+    // the positions come out the same to the last digit on every machine.
     const long double W = FRoom->GetWidth();
     const long double D = FRoom->GetDepth();
     const float Front = static_cast<float>(D * 0.384L);
-    if (Left == nullptr || Right == nullptr)
-        return;
 
     Left->SetPosition(WithXY(*Left, static_cast<float>(W * 0.276L), Front));
     TPoint3D R = Right->GetPosition();
