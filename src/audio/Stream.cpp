@@ -44,13 +44,19 @@ void TMemoryStream::Write(const void* Buffer, std::size_t Count)
     if (Count == 0)
         return;
     const std::size_t End = static_cast<std::size_t>(FPosition) + Count;
+    const auto* Bytes = static_cast<const std::uint8_t*>(Buffer);
     try {
-        if (End > FData.size())
-            FData.resize(End);
+        if (static_cast<std::size_t>(FPosition) == FData.size()) {
+            // Appending: no zero fill before the copy.
+            FData.insert(FData.end(), Bytes, Bytes + Count);
+        } else {
+            if (End > FData.size())
+                FData.resize(End);
+            std::memcpy(FData.data() + FPosition, Bytes, Count);
+        }
     } catch (const std::bad_alloc&) {
         throw EWriteError("Out of memory while writing to a memory stream");
     }
-    std::memcpy(FData.data() + FPosition, Buffer, Count);
     FPosition = static_cast<std::int64_t>(End);
 }
 

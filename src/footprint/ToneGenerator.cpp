@@ -101,17 +101,26 @@ void AddFastSine(const TTonePlan& P, int First, int Count, float Duration, int N
         float* Out = Sum + Anchor;
         for (int M = 0; M < Run; M += Lanes) {
             const int Width = std::min(Lanes, Run - M);
-            for (int J = 0; J < Width; ++J) {
+            float G[Lanes];
+            int Unsure = 0;
+            // Straight-line over all lanes so that the compiler can keep
+            // them in vector registers; lanes past Width are not used.
+            for (int J = 0; J < Lanes; ++J) {
                 const double Y = S.A * LS[J];
-                float G = static_cast<float>(Y);
-                // Where the error could push the value across a float
-                // rounding boundary, take the formula's own value.
-                if (static_cast<float>(Y - S.E) != static_cast<float>(Y + S.E)) {
-                    const int I = First + Anchor + M + J;
-                    G = P.Tone->GetSample(ToneTime(I, Duration, N), Duration);
-                }
-                Out[M + J] = Out[M + J] + G;
+                G[J] = static_cast<float>(Y);
+                Unsure |= static_cast<int>(static_cast<float>(Y - S.E) != static_cast<float>(Y + S.E));
             }
+            // Where the error could push a value across a float rounding
+            // boundary, take the formula's own value.
+            if (Unsure != 0) {
+                for (int J = 0; J < Width; ++J) {
+                    const double Y = S.A * LS[J];
+                    if (static_cast<float>(Y - S.E) != static_cast<float>(Y + S.E))
+                        G[J] = P.Tone->GetSample(ToneTime(First + Anchor + M + J, Duration, N), Duration);
+                }
+            }
+            for (int J = 0; J < Width; ++J)
+                Out[M + J] = Out[M + J] + G[J];
             for (int J = 0; J < Lanes; ++J) {
                 const double C = LC[J] * S.StepCos - LS[J] * S.StepSin;
                 LS[J] = LS[J] * S.StepCos + LC[J] * S.StepSin;
@@ -141,16 +150,35 @@ void MixChunk(const std::vector<TTonePlan>& Plans, long double Gain, int First, 
     const long double Divisor = Plans.empty() ? 1.0L : static_cast<long double>(Plans.size());
     const double GainD = static_cast<double>(Gain);
     const double DivisorD = static_cast<double>(Divisor);
+    // Z is within a few parts in 1e16 of the long double value: only near a
+    // half can their roundings differ, and away from halves rounding half
+    // away from zero (a plain conversion) gives the same integer. Written
+    // without branches so that it runs on vectors; the rare unsure samples
+    // are done again below.
+    const auto Fast = [&](int K, int& V) {
+        const double Z = 32767.0 * static_cast<double>(Sum[static_cast<std::size_t>(K)]) * GainD / DivisorD;
+        const double R = Z + std::copysign(0.5, Z);
+        const bool InRange = std::fabs(Z) < 1.0e9;
+        V = static_cast<int>(InRange ? R : 0.0);
+        return !InRange || 0.5 - std::fabs(Z - static_cast<double>(V)) <= 1.0e-12 * (1.0 + std::fabs(Z));
+    };
+    int Unsure = 0;
     for (int K = 0; K < Count; ++K) {
+        int V;
+        Unsure |= static_cast<int>(Fast(K, V));
+        const auto U = static_cast<std::uint16_t>(static_cast<unsigned>(V) & 0xFFFFu);
+        Bytes[2 * K] = static_cast<std::uint8_t>(U & 0xFF);
+        Bytes[2 * K + 1] = static_cast<std::uint8_t>(U >> 8);
+    }
+    if (Unsure == 0)
+        return;
+    for (int K = 0; K < Count; ++K) {
+        int V;
+        if (!Fast(K, V))
+            continue;
         const float S = Sum[static_cast<std::size_t>(K)];
-        const double Z = 32767.0 * static_cast<double>(S) * GainD / DivisorD;
-        long long V;
-        const double Frac = Z - std::floor(Z);
-        if (std::fabs(Z) < 1.0e15 && std::fabs(Frac - 0.5) > 1.0e-12 * (1.0 + std::fabs(Z)))
-            V = std::llrint(Z);
-        else
-            V = std::llrint(32767.0L * S * Gain / Divisor);
-        const auto U = static_cast<std::uint16_t>(static_cast<unsigned long long>(V) & 0xFFFFu);
+        const long long Exact = std::llrint(32767.0L * S * Gain / Divisor);
+        const auto U = static_cast<std::uint16_t>(static_cast<unsigned long long>(Exact) & 0xFFFFu);
         Bytes[2 * K] = static_cast<std::uint8_t>(U & 0xFF);
         Bytes[2 * K + 1] = static_cast<std::uint8_t>(U >> 8);
     }
