@@ -107,8 +107,8 @@ private:
 
 }  // namespace
 
-// Receives the posted requests on the component's thread (the hidden
-// message windows of the platform this design comes from).
+// Receives the posted requests on the component's thread, where a
+// wave-out program would use hidden message windows.
 class TAudioReceiver final : public QObject {
 public:
     explicit TAudioReceiver(std::function<void(unsigned)> Handler) : FHandler(std::move(Handler)) {}

@@ -15,6 +15,8 @@
 #include <sys/resource.h>
 #include <vector>
 
+#include <sndfile.h>
+
 #include "audio/Stream.h"
 
 // Runs each test in a fresh temporary directory made current.
@@ -80,3 +82,42 @@ private:
     rlimit FOld{};
     void (*FOldHandler)(int) = nullptr;
 };
+
+// A WAV file as libsndfile reads it; Opened is false when it cannot.
+struct TWaveReadBack {
+    bool Opened = false;
+    long long Frames = 0;
+    int Channels = 0;
+    int Rate = 0;
+    int Format = 0;
+    // Every sample as a 16-bit value (8-bit data comes scaled by 256).
+    std::vector<std::int16_t> Samples;
+};
+
+inline TWaveReadBack ReadWave(const std::string& Name)
+{
+    TWaveReadBack R;
+    SF_INFO Info{};
+    SNDFILE* F = sf_open(Name.c_str(), SFM_READ, &Info);
+    if (F == nullptr)
+        return R;
+    R.Opened = true;
+    R.Frames = Info.frames;
+    R.Channels = Info.channels;
+    R.Rate = Info.samplerate;
+    R.Format = Info.format;
+    R.Samples.resize(static_cast<std::size_t>(Info.frames * Info.channels));
+    R.Samples.resize(static_cast<std::size_t>(
+        sf_read_short(F, R.Samples.data(), static_cast<sf_count_t>(R.Samples.size()))));
+    sf_close(F);
+    return R;
+}
+
+// Little-endian 16-bit samples of a byte vector.
+inline std::vector<std::int16_t> AsSamples(const std::vector<std::uint8_t>& Bytes)
+{
+    std::vector<std::int16_t> V(Bytes.size() / 2);
+    for (std::size_t I = 0; I < V.size(); ++I)
+        V[I] = static_cast<std::int16_t>(Bytes[2 * I] | (Bytes[2 * I + 1] << 8));
+    return V;
+}

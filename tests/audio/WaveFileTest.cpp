@@ -4,8 +4,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <sndfile.h>
-
 #include <cstring>
 
 #include "audio/Audio.h"
@@ -91,17 +89,13 @@ TEST_F(WaveFileTest, StereoStoreReadsBackWithItsHeader)
     EXPECT_EQ(std::memcmp(Bytes.data() + 36, "data", 4), 0);
     EXPECT_EQ(U32At(Bytes, 40), Samples.size() * 2);
 
-    SF_INFO Info{};
-    SNDFILE* F = sf_open("tone.wav", SFM_READ, &Info);
-    ASSERT_NE(F, nullptr) << sf_strerror(nullptr);
-    EXPECT_EQ(Info.frames, 5000);
-    EXPECT_EQ(Info.channels, 2);
-    EXPECT_EQ(Info.samplerate, 44100);
-    EXPECT_EQ(Info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    std::vector<std::int16_t> Back(Samples.size());
-    EXPECT_EQ(sf_read_short(F, Back.data(), static_cast<sf_count_t>(Back.size())), static_cast<sf_count_t>(Back.size()));
-    sf_close(F);
-    EXPECT_EQ(Back, Samples);
+    const TWaveReadBack W = ReadWave("tone.wav");
+    ASSERT_TRUE(W.Opened);
+    EXPECT_EQ(W.Frames, 5000);
+    EXPECT_EQ(W.Channels, 2);
+    EXPECT_EQ(W.Rate, 44100);
+    EXPECT_EQ(W.Format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_EQ(W.Samples, Samples);
 }
 
 TEST_F(WaveFileTest, TwoMonoStreamsAreInterleaved)
@@ -111,16 +105,14 @@ TEST_F(WaveFileTest, TwoMonoStreamsAreInterleaved)
     SL.Write(L.data(), L.size() * 2);
     SR.Write(R.data(), R.size() * 2);
     Recorder().SaveToWaveFile("pair.wav", &SL, &SR);
-    SF_INFO Info{};
-    SNDFILE* F = sf_open("pair.wav", SFM_READ, &Info);
-    ASSERT_NE(F, nullptr);
-    ASSERT_EQ(Info.frames, 1234);
-    std::vector<std::int16_t> Back(2 * 1234);
-    sf_read_short(F, Back.data(), static_cast<sf_count_t>(Back.size()));
-    sf_close(F);
+    const TWaveReadBack W = ReadWave("pair.wav");
+    ASSERT_TRUE(W.Opened);
+    ASSERT_EQ(W.Frames, 1234);
+    EXPECT_EQ(W.Channels, 2);
+    ASSERT_EQ(W.Samples.size(), 2 * L.size());
     for (std::size_t I = 0; I < L.size(); ++I) {
-        ASSERT_EQ(Back[2 * I], L[I]) << I;
-        ASSERT_EQ(Back[2 * I + 1], R[I]) << I;
+        ASSERT_EQ(W.Samples[2 * I], L[I]) << I;
+        ASSERT_EQ(W.Samples[2 * I + 1], R[I]) << I;
     }
 }
 
@@ -136,12 +128,13 @@ TEST_F(WaveFileTest, EightBitMonoSettingsGiveTheirHeader)
     const std::vector<std::uint8_t> Fmt{0x01, 0x00, 0x01, 0x00, 0x11, 0x2B, 0x00, 0x00,
                                         0x11, 0x2B, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00};
     EXPECT_EQ(std::vector<std::uint8_t>(Bytes.begin() + 20, Bytes.begin() + 36), Fmt);
-    SF_INFO Info{};
-    SNDFILE* F = sf_open("mono8.wav", SFM_READ, &Info);
-    ASSERT_NE(F, nullptr);
-    EXPECT_EQ(Info.frames, 5);
-    EXPECT_EQ(Info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_U8);
-    sf_close(F);
+    const TWaveReadBack W = ReadWave("mono8.wav");
+    ASSERT_TRUE(W.Opened);
+    EXPECT_EQ(W.Frames, 5);
+    EXPECT_EQ(W.Channels, 1);
+    EXPECT_EQ(W.Rate, 11025);
+    EXPECT_EQ(W.Format, SF_FORMAT_WAV | SF_FORMAT_PCM_U8);
+    EXPECT_EQ(W.Samples, (std::vector<std::int16_t>{-32768, 0, 32512, -32512, -32256}));
 }
 
 TEST_F(WaveFileTest, EmptyStoreGivesAHeaderOnlyFile)
@@ -152,11 +145,11 @@ TEST_F(WaveFileTest, EmptyStoreGivesAHeaderOnlyFile)
     ASSERT_EQ(Bytes.size(), 44u);
     EXPECT_EQ(U32At(Bytes, 4), 36u);
     EXPECT_EQ(U32At(Bytes, 40), 0u);
-    SF_INFO Info{};
-    SNDFILE* F = sf_open("empty.wav", SFM_READ, &Info);
-    ASSERT_NE(F, nullptr);
-    EXPECT_EQ(Info.frames, 0);
-    sf_close(F);
+    const TWaveReadBack W = ReadWave("empty.wav");
+    ASSERT_TRUE(W.Opened);
+    EXPECT_EQ(W.Frames, 0);
+    EXPECT_EQ(W.Channels, 2);
+    EXPECT_EQ(W.Rate, 44100);
 }
 
 TEST_F(WaveFileTest, EmptyNameWritesNothing)
@@ -177,6 +170,9 @@ TEST_F(WaveFileTest, NoStreamLeavesTheFileOpenUntilTheComponentGoes)
     ASSERT_EQ(Bytes.size(), 44u);
     EXPECT_EQ(U32At(Bytes, 4), 36u);
     EXPECT_EQ(U32At(Bytes, 40), 0u);
+    const TWaveReadBack W = ReadWave("later.wav");
+    ASSERT_TRUE(W.Opened);
+    EXPECT_EQ(W.Frames, 0);
 }
 
 TEST_F(WaveFileTest, FailedWriteKeepsTheOldFileAndSaysWhy)
@@ -197,6 +193,10 @@ TEST_F(WaveFileTest, FailedWriteKeepsTheOldFileAndSaysWhy)
         }
     }
     EXPECT_EQ(ReadFile("keep.wav"), Before);
+    const TWaveReadBack W = ReadWave("keep.wav");
+    ASSERT_TRUE(W.Opened);
+    EXPECT_EQ(W.Frames, 100);
+    EXPECT_EQ(W.Samples, AsSamples(Small.Data()));
     EXPECT_FALSE(Recorder().Writing());
     // No half-written temporary is left beside it either.
     EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList{"keep.wav"});

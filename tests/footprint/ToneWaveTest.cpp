@@ -6,12 +6,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 #include "audio/Audio.h"
+#include "audio/AudioTestSupport.h"
 #include "audio/MemoryWaveOut.h"
 #include "footprint/ToneGenerator.h"
 
@@ -63,19 +60,17 @@ TEST_F(ToneWaveTest, EightSecondModeSavesToTheKnownFile)
               (std::vector<std::uint8_t>{0x01, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x10, 0xB1, 0x02, 0x00, 0x04,
                                          0x00, 0x10, 0x00}));
 
-    SF_INFO Info{};
-    SNDFILE* F = sf_open(Name("mode.wav").c_str(), SFM_READ, &Info);
-    ASSERT_NE(F, nullptr);
-    EXPECT_EQ(Info.frames, 352800);
-    EXPECT_EQ(Info.channels, 2);
-    EXPECT_EQ(Info.samplerate, 44100);
-    std::vector<std::int16_t> Back(705600);
-    EXPECT_EQ(sf_read_short(F, Back.data(), 705600), 705600);
-    sf_close(F);
-    EXPECT_EQ(Back[0], 0);
-    EXPECT_EQ(*std::max_element(Back.begin(), Back.end()), 32767);
-    EXPECT_EQ(*std::min_element(Back.begin(), Back.end()), -32767);
-    EXPECT_EQ(std::memcmp(Back.data(), B.data() + 44, 1411200), 0);
+    const TWaveReadBack W = ReadWave(Name("mode.wav"));
+    ASSERT_TRUE(W.Opened);
+    EXPECT_EQ(W.Frames, 352800);
+    EXPECT_EQ(W.Channels, 2);
+    EXPECT_EQ(W.Rate, 44100);
+    EXPECT_EQ(W.Format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    ASSERT_EQ(W.Samples.size(), 705600u);
+    EXPECT_EQ(W.Samples[0], 0);
+    EXPECT_EQ(*std::max_element(W.Samples.begin(), W.Samples.end()), 32767);
+    EXPECT_EQ(*std::min_element(W.Samples.begin(), W.Samples.end()), -32767);
+    EXPECT_EQ(W.Samples, AsSamples(std::vector<std::uint8_t>(B.begin() + 44, B.end())));
 }
 
 TEST_F(ToneWaveTest, ZeroDurationSavesOnlyTheHeader)
@@ -89,21 +84,18 @@ TEST_F(ToneWaveTest, ZeroDurationSavesOnlyTheHeader)
     ASSERT_EQ(B.size(), 44u);
     EXPECT_EQ(U32(B, 4), 36u);
     EXPECT_EQ(U32(B, 40), 0u);
+    const TWaveReadBack W = ReadWave(Name("empty.wav"));
+    ASSERT_TRUE(W.Opened);
+    EXPECT_EQ(W.Frames, 0);
+    EXPECT_EQ(W.Channels, 2);
 }
 
 TEST_F(ToneWaveTest, FullDiskDuringSynthesisIsAnError)
 {
     TToneGenerator Gen(FStore.get());
     Gen.Add(std::make_unique<TTone>(tkLinearSweep, 50.0f, 50.0f, 0.0f));
-    rlimit Old{};
-    getrlimit(RLIMIT_FSIZE, &Old);
-    const auto OldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit L = Old;
-    L.rlim_cur = 200000;
-    setrlimit(RLIMIT_FSIZE, &L);
+    const TFileSizeLimit Limit(200000);
     EXPECT_THROW(Gen.Generate(44100, 8.0f), EWriteError);
-    setrlimit(RLIMIT_FSIZE, &Old);
-    std::signal(SIGXFSZ, OldHandler);
 }
 
 }  // namespace
