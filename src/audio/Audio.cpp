@@ -564,6 +564,8 @@ void TPlayer::CloseDevice()
     FDevice.reset();
     FActive = false;
     FQueueState.store(0, std::memory_order_release);
+    // Samples the device would not take end with the playback.
+    FTempStream.reset();
     // Requests still posted for this opening are answered.
     FGeneration.fetch_add(1, std::memory_order_acq_rel);
     if (FOwner.OnPlayed)
