@@ -52,7 +52,7 @@ test: build
 test-sanitize: deps
 	[ -f $(SAN_BUILD)/build.ninja ] || cmake -S . -B $(SAN_BUILD) -G Ninja -DVELMOR_SANITIZE=ON -DVELMOR_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug $(CMAKE_ARGS)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
-	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
+	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@for b in $$(find $(BUILD)/bench -maxdepth 1 -type f -executable -name 'bench_*' | sort); do \
