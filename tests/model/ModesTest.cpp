@@ -201,19 +201,6 @@ TEST(Modes, ListOperations)
     EXPECT_EQ(M.Count(), 0);
 }
 
-TEST(Modes, KindSetBits)
-{
-    EXPECT_EQ(TModeKinds({mkAxial}).Bits(), 2);
-    EXPECT_EQ(TModeKinds({mkTangential}).Bits(), 4);
-    EXPECT_EQ(TModeKinds({mkOblique}).Bits(), 8);
-    EXPECT_EQ(TModeKinds({mkNone, mkAxial, mkTangential, mkOblique}).Bits(), 15);
-    TModeKinds K{mkAxial, mkOblique};
-    K.Exclude(mkAxial);
-    EXPECT_FALSE(K.Contains(mkAxial));
-    EXPECT_TRUE(K.Contains(mkOblique));
-    EXPECT_TRUE(TModeKinds{}.Empty());
-}
-
 TEST(Modes, EqualDimensionsGiveDegenerateModes)
 {
     TRoom Room;

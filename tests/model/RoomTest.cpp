@@ -29,17 +29,16 @@ TEST(Room, FreshRoom)
 
     EXPECT_EQ(Room.Listener().Name(), "Oyente");
     ExpectAt(Room.Listener(), 0, 0, 1.1f);
-    ASSERT_EQ(Room.Speakers().Count(), 2);
-    EXPECT_EQ(Room.Speakers().GetSpeaker(0)->Name(), "Altavoz izquierdo");
-    EXPECT_EQ(Room.Speakers().GetSpeaker(1)->Name(), "Altavoz derecho");
-    EXPECT_EQ(Room.Speakers().FindByChannel(0), Room.Speakers().GetSpeaker(0));
-    EXPECT_EQ(Room.Speakers().FindByChannel(1), Room.Speakers().GetSpeaker(1));
-    EXPECT_EQ(Room.Speakers().FindByChannel(2), nullptr);
-    EXPECT_EQ(Room.Speakers().GetSpeaker(2), nullptr);
-    EXPECT_EQ(Room.Speakers().GetSpeaker(-1), nullptr);
-    EXPECT_EQ(Room.Speakers().GetSpeaker(0)->Color(), RGB(255, 255, 255));
-    EXPECT_EQ(Room.Speakers().GetSpeaker(1)->Color(), RGB(255, 0, 0));
-    EXPECT_EQ(Room.Speakers().GetSpeaker(1)->Radius(), 0.1f);
+    const TSpeakerManager& S = Room.Speakers();
+    ASSERT_EQ(S.Count(), 2);
+    EXPECT_EQ(S.FindByChannel(0)->Name(), "Altavoz izquierdo");
+    EXPECT_EQ(S.FindByChannel(1)->Name(), "Altavoz derecho");
+    EXPECT_EQ(S.FindByChannel(0), S.GetSpeaker(0));
+    EXPECT_EQ(S.FindByChannel(2), nullptr);
+    EXPECT_EQ(S.GetSpeaker(2), nullptr);
+    EXPECT_EQ(S.GetSpeaker(-1), nullptr);
+    EXPECT_EQ(S.GetSpeaker(0)->Color(), RGB(255, 255, 255));
+    EXPECT_EQ(S.GetSpeaker(1)->Color(), RGB(255, 0, 0));
     for (int I = 0; I < 2; ++I)
         ExpectAt(*Room.Speakers().GetSpeaker(I), 0, 0, 0.65f);
 }

@@ -67,13 +67,4 @@ TEST(SpeakerSymbol, FrontViewIsADriverWithDustCap)
     S.Draw(None, {0, 0}, -1, 100);
     EXPECT_TRUE(None.Calls.empty());
 }
-
-TEST(SpeakerSymbol, ColourFollowsTheChannel)
-{
-    TSpeaker Left("L", 0);
-    TRecordingCanvas C;
-    Left.Draw(C, {0, 0}, apXY, 100);
-    EXPECT_EQ(C.Calls.front(), "pen FFFFFF");
-}
-
 } // namespace
