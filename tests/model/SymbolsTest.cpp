@@ -67,4 +67,5 @@ TEST(SpeakerSymbol, FrontViewIsADriverWithDustCap)
     S.Draw(None, {0, 0}, -1, 100);
     EXPECT_TRUE(None.Calls.empty());
 }
+
 } // namespace
