@@ -5,34 +5,20 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 
+#include "app/Controls.h"
 #include "model/Utilities.h"
 
 TfrmMiniRoomSetup* frmMiniRoomSetup = nullptr;
 
 namespace {
 
-// Sky blue, the background of the display-only box.
-const QColor SkyBlue(166, 202, 240);
-
-template <class T> T* Make(QWidget* Parent, const char* Name, const QRect& Bounds)
-{
-    auto* W = new T(Parent); // owned by Parent
-    W->setObjectName(QString::fromLatin1(Name));
-    W->setGeometry(Bounds);
-    return W;
-}
-
-QLabel* MakeLabel(QWidget* Parent, const char* Name, const QRect& Bounds, const QString& Text)
-{
-    QLabel* L = Make<QLabel>(Parent, Name, Bounds);
-    L->setText(Text);
-    return L;
-}
+using Controls::Make;
+using Controls::MakeButton;
+using Controls::MakeLabel;
 
 QString Short(float V)
 {
@@ -72,13 +58,9 @@ TfrmMiniRoomSetup::TfrmMiniRoomSetup(QWidget* Parent) : TfrmScalable(Parent)
     Label4 = MakeLabel(GroupBox1, "Label4", QRect(12, 62, 98, 16), QStringLiteral("Temperatura ºC"));
     Label5 = MakeLabel(GroupBox1, "Label5", QRect(112, 62, 100, 16), QStringLiteral("V. sonido (m/s)"));
     edTemperature = Make<QLineEdit>(GroupBox1, "edTemperature", QRect(12, 78, 68, 22));
-    edSoundSpeed = Make<QLineEdit>(GroupBox1, "edSoundSpeed", QRect(112, 78, 68, 22));
-    edSoundSpeed->setReadOnly(true);
+    edSoundSpeed = Controls::MakeDisplayBox(GroupBox1, "edSoundSpeed", QRect(112, 78, 68, 22));
     // Reachable by the mouse (to copy the figure) but not by Tab.
     edSoundSpeed->setFocusPolicy(Qt::ClickFocus);
-    QPalette P = edSoundSpeed->palette();
-    P.setColor(QPalette::Base, SkyBlue);
-    edSoundSpeed->setPalette(P);
 
     GroupBox2 = Make<QGroupBox>(this, "GroupBox2", QRect(8, 118, 280, 66));
     GroupBox2->setTitle(QStringLiteral("Altura de Altavoces y Oyente"));
@@ -87,10 +69,8 @@ TfrmMiniRoomSetup::TfrmMiniRoomSetup(QWidget* Parent) : TfrmScalable(Parent)
     edSpeakerPosZ = Make<QLineEdit>(GroupBox2, "edSpeakerPosZ", QRect(12, 36, 68, 22));
     edListenerPosZ = Make<QLineEdit>(GroupBox2, "edListenerPosZ", QRect(200, 36, 68, 22));
 
-    btnOk = Make<QPushButton>(this, "btnOk", QRect(128, 190, 75, 25));
-    btnOk->setText(QStringLiteral("Ok"));
-    btnCancel = Make<QPushButton>(this, "btnCancel", QRect(211, 190, 75, 25));
-    btnCancel->setText(QStringLiteral("Cancel"));
+    btnOk = MakeButton(this, "btnOk", QRect(128, 190, 75, 25), QStringLiteral("Ok"));
+    btnCancel = MakeButton(this, "btnCancel", QRect(211, 190, 75, 25), QStringLiteral("Cancel"));
     // Neither is a default button: QDialog would otherwise make the first
     // one the default and press it on Enter in any edit box.
     for (QPushButton* B : {btnOk, btnCancel}) {

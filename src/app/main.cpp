@@ -3,12 +3,12 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 
 #include <cmath>
 
+#include "app/Controls.h"
 #include "app/JpegPicture.h"
 #include "app/MiniRoomSetup.h"
 #include "app/Pictures.h"
@@ -16,32 +16,43 @@
 
 namespace {
 
-// Sky blue, the background of the display-only boxes.
-const QColor SkyBlue(166, 202, 240);
+using Controls::Make;
+using Controls::MakeButton;
+using Controls::MakeLabel;
 
-template <class T> T* Make(QWidget* Parent, const char* Name, const QRect& Bounds)
+// A section title: bold, Growth points larger than the window's type.
+QLabel* MakeTitle(QWidget* Parent, const char* Name, const QRect& Bounds, const QString& Text, qreal Growth)
 {
-    auto* W = new T(Parent); // owned by Parent
-    W->setObjectName(QString::fromLatin1(Name));
-    W->setGeometry(Bounds);
-    return W;
-}
-
-QLabel* MakeLabel(QWidget* Parent, const char* Name, const QRect& Bounds, const QString& Text)
-{
-    QLabel* L = Make<QLabel>(Parent, Name, Bounds);
-    L->setText(Text);
-    L->setTextFormat(Qt::PlainText);
-    return L;
-}
-
-void SetBold(QWidget* W, qreal Growth)
-{
-    QFont F = W->font();
+    QLabel* L = MakeLabel(Parent, Name, Bounds, Text);
+    QFont F = L->font();
     F.setBold(true);
     if (Growth > 0 && F.pointSizeF() > 0)
         F.setPointSizeF(F.pointSizeF() + Growth);
-    W->setFont(F);
+    L->setFont(F);
+    return L;
+}
+
+QLabel* MakeDescription(QWidget* Parent, const char* Name, const QRect& Bounds, const QString& Text)
+{
+    QLabel* L = MakeLabel(Parent, Name, Bounds, Text);
+    L->setWordWrap(true);
+    L->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return L;
+}
+
+QFrame* MakeFrame(QWidget* Parent, const char* Name, const QRect& Bounds, int Style)
+{
+    auto* F = Make<QFrame>(Parent, Name, Bounds);
+    F->setFrameStyle(Style);
+    return F;
+}
+
+// Shows the decoded picture; a picture that does not decode leaves the place empty.
+void ShowPicture(QLabel* Place, std::span<const unsigned char> Jpeg)
+{
+    const QImage Picture = DecodeJpeg(Jpeg);
+    if (!Picture.isNull())
+        Place->setPixmap(QPixmap::fromImage(Picture));
 }
 
 // An element's position with X and Y replaced and its height kept.
@@ -80,64 +91,38 @@ TfrmMain::TfrmMain(const TPictures& Pictures, QWidget* Parent) : QWidget(Parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(540, 365);
 
-    Bevel1 = Make<QFrame>(this, "Bevel1", QRect(8, 8, 524, 349));
-    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel1 = MakeFrame(this, "Bevel1", QRect(8, 8, 524, 349), QFrame::Box | QFrame::Sunken);
 
     // The footprint module.
     Image1 = Make<TPictureBox>(this, "Image1", QRect(18, 20, 161, 114));
-    Label5 = MakeLabel(this, "Label5", QRect(192, 14, 330, 24), QStringLiteral("Velmor acústica"));
-    SetBold(Label5, 3);
-    Label1 = MakeLabel(this, "Label1", QRect(192, 38, 330, 74),
-                       QStringLiteral("En este apartado podrás visualizar la distribución de la energía "
-                                      "correspondiente a los modos Axiales, Tangenciales y oblicuos. Podrás  "
-                                      "generar un CD con la velmor acústica de tu sala para experimentar el "
-                                      "efecto de las ondas estacionarias en ella."));
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    btnVelmor = Make<QPushButton>(this, "btnVelmor", QRect(442, 112, 80, 26));
-    btnVelmor->setText(QStringLiteral("Iniciar"));
-
-    Bevel2 = Make<QFrame>(this, "Bevel2", QRect(16, 146, 508, 2));
-    Bevel2->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    Label5 = MakeTitle(this, "Label5", QRect(192, 14, 330, 24), QStringLiteral("Velmor acústica"), 3);
+    Label1 = MakeDescription(this, "Label1", QRect(192, 38, 330, 74),
+                             QStringLiteral("En este apartado podrás visualizar la distribución de la energía "
+                                            "correspondiente a los modos Axiales, Tangenciales y oblicuos. Podrás  "
+                                            "generar un CD con la velmor acústica de tu sala para experimentar el "
+                                            "efecto de las ondas estacionarias en ella."));
+    btnVelmor = MakeButton(this, "btnVelmor", QRect(442, 112, 80, 26), QStringLiteral("Iniciar"));
+    Bevel2 = MakeFrame(this, "Bevel2", QRect(16, 146, 508, 2), QFrame::HLine | QFrame::Sunken);
 
     // The room-as-equaliser module.
     Image2 = Make<TPictureBox>(this, "Image2", QRect(18, 158, 161, 87));
-    Label9 = MakeLabel(this, "Label9", QRect(192, 154, 330, 24), QStringLiteral("Quorvan"));
-    SetBold(Label9, 3);
-    Label2 = MakeLabel(this, "Label2", QRect(192, 180, 330, 56),
-                       QStringLiteral("En este apartado podrás simular la búsqueda de los lugares más "
-                                      "apropiados para tus pantallas y punto de escucha para después verificar "
-                                      "su idoneidad ayudados del CD de la \"Velmor acústica."));
-    Label2->setWordWrap(true);
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    btnEQ = Make<QPushButton>(this, "btnEQ", QRect(442, 224, 80, 26));
-    btnEQ->setText(QStringLiteral("Iniciar"));
-
-    Bevel3 = Make<QFrame>(this, "Bevel3", QRect(16, 262, 508, 2));
-    Bevel3->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    Label9 = MakeTitle(this, "Label9", QRect(192, 154, 330, 24), QStringLiteral("Quorvan"), 3);
+    Label2 = MakeDescription(this, "Label2", QRect(192, 180, 330, 56),
+                             QStringLiteral("En este apartado podrás simular la búsqueda de los lugares más "
+                                            "apropiados para tus pantallas y punto de escucha para después "
+                                            "verificar su idoneidad ayudados del CD de la \"Velmor acústica."));
+    btnEQ = MakeButton(this, "btnEQ", QRect(442, 224, 80, 26), QStringLiteral("Iniciar"));
+    Bevel3 = MakeFrame(this, "Bevel3", QRect(16, 262, 508, 2), QFrame::HLine | QFrame::Sunken);
 
     // The room's dimensions.
-    Label6 = MakeLabel(this, "Label6", QRect(24, 278, 250, 20), QStringLiteral("Largo x Ancho x Alto (m)"));
-    SetBold(Label6, 0);
-    QLineEdit** Boxes[] = {&edDepth, &edWidth, &edHeight};
-    const char* BoxNames[] = {"edDepth", "edWidth", "edHeight"};
-    for (int I = 0; I < 3; ++I) {
-        QLineEdit* Box = Make<QLineEdit>(this, BoxNames[I], QRect(24 + I * 68, 302, 60, 24));
-        Box->setReadOnly(true);
-        QPalette P = Box->palette();
-        P.setColor(QPalette::Base, SkyBlue);
-        Box->setPalette(P);
-        *Boxes[I] = Box;
-    }
-    Button1 = Make<QPushButton>(this, "Button1", QRect(236, 300, 96, 28));
-    Button1->setText(QStringLiteral("Configurar"));
+    Label6 = MakeTitle(this, "Label6", QRect(24, 278, 250, 20), QStringLiteral("Largo x Ancho x Alto (m)"), 0);
+    edDepth = Controls::MakeDisplayBox(this, "edDepth", QRect(24, 302, 60, 24));
+    edWidth = Controls::MakeDisplayBox(this, "edWidth", QRect(92, 302, 60, 24));
+    edHeight = Controls::MakeDisplayBox(this, "edHeight", QRect(160, 302, 60, 24));
+    Button1 = MakeButton(this, "Button1", QRect(236, 300, 96, 28), QStringLiteral("Configurar"));
 
-    const QImage Picture1 = DecodeJpeg(Pictures.Footprint);
-    if (!Picture1.isNull())
-        Image1->setPixmap(QPixmap::fromImage(Picture1));
-    const QImage Picture2 = DecodeJpeg(Pictures.RoomEq);
-    if (!Picture2.isNull())
-        Image2->setPixmap(QPixmap::fromImage(Picture2));
+    ShowPicture(Image1, Pictures.Footprint);
+    ShowPicture(Image2, Pictures.RoomEq);
 
     connect(btnVelmor, &QPushButton::clicked, this, [this] { btnVelmorClick(); });
     connect(btnEQ, &QPushButton::clicked, this, [this] { btnEQClick(); });
