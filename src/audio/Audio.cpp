@@ -210,42 +210,35 @@ void TAudioSettings::Reallocate()
     AllocateBuffers();
 }
 
-void TAudioSettings::ApplyBitsPerSample(TBPS Value)
+template <class T> void TAudioSettings::Apply(T& Field, T Value)
 {
-    if (Value == FBitsPerSample)
+    if (Value == Field)
         return;
     BeforeReallocate();
-    FBitsPerSample = Value;
+    Field = Value;
     Reallocate();
+}
+
+void TAudioSettings::ApplyBitsPerSample(TBPS Value)
+{
+    Apply(FBitsPerSample, Value);
 }
 
 void TAudioSettings::ApplyChannels(TChannels Value)
 {
-    if (Value != FChannels) {
-        BeforeReallocate();
-        FChannels = Value;
-        Reallocate();
-    }
+    Apply(FChannels, Value);
     if (this == FOwner.FRecorder.get())
         FOwner.FRecorder->SetSplitChannels(FOwner.FRecorder->SplitChannels());
 }
 
 void TAudioSettings::ApplySampleRate(std::uint16_t Value)
 {
-    if (Value == FSampleRate)
-        return;
-    BeforeReallocate();
-    FSampleRate = Value;
-    Reallocate();
+    Apply(FSampleRate, Value);
 }
 
 void TAudioSettings::ApplyNoSamples(std::uint16_t Value)
 {
-    if (Value == FNoSamples)
-        return;
-    BeforeReallocate();
-    FNoSamples = Value;
-    Reallocate();
+    Apply(FNoSamples, Value);
 }
 
 void TAudioSettings::SetBitsPerSample(TBPS Value)

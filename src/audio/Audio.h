@@ -98,6 +98,9 @@ protected:
     void ApplyChannels(TChannels Value);
     void ApplySampleRate(std::uint16_t Value);
     void ApplyNoSamples(std::uint16_t Value);
+    // Stores Value in Field; when that changes it, the part lets go of its
+    // buffers first and allocates them in the new format afterwards.
+    template <class T> void Apply(T& Field, T Value);
     void Reallocate();
     // Whether this part may take the given frames per buffer and format.
     bool Fits(std::uint16_t NoSamples, TBPS Bits, TChannels Channels) const;

@@ -1,5 +1,23 @@
 #include "audio/MemoryWaveOut.h"
 
+namespace {
+
+// The back end's fields are shared with the device thread: every access
+// goes through its mutex.
+template <class T> T ReadLocked(std::mutex& Mutex, const T& Field)
+{
+    const std::lock_guard Lock(Mutex);
+    return Field;
+}
+
+template <class T> void WriteLocked(std::mutex& Mutex, T& Field, T Value)
+{
+    const std::lock_guard Lock(Mutex);
+    Field = Value;
+}
+
+}  // namespace
+
 class TMemoryWaveOutDevice final : public TThreadedWaveOutDevice {
 public:
     TMemoryWaveOutDevice(TMemoryWaveOutBackend& Backend, TWaveOutProc Proc, void* Context)
@@ -110,14 +128,12 @@ TMemoryWaveOutBackend::~TMemoryWaveOutBackend() = default;
 
 int TMemoryWaveOutBackend::OutputDeviceCount()
 {
-    const std::lock_guard Lock(FMutex);
-    return FOutputs;
+    return ReadLocked(FMutex, FOutputs);
 }
 
 int TMemoryWaveOutBackend::InputDeviceCount()
 {
-    const std::lock_guard Lock(FMutex);
-    return FInputs;
+    return ReadLocked(FMutex, FInputs);
 }
 
 TWaveResult TMemoryWaveOutBackend::Open(std::unique_ptr<TWaveOutDevice>& Device, int DeviceID,
@@ -160,26 +176,22 @@ void TMemoryWaveOutBackend::SetDeviceCounts(int Outputs, int Inputs)
 
 void TMemoryWaveOutBackend::SetOpenResult(TWaveResult Code)
 {
-    const std::lock_guard Lock(FMutex);
-    FOpenResult = Code;
+    WriteLocked(FMutex, FOpenResult, Code);
 }
 
 void TMemoryWaveOutBackend::SetWriteResult(TWaveResult Code)
 {
-    const std::lock_guard Lock(FMutex);
-    FWriteResult = Code;
+    WriteLocked(FMutex, FWriteResult, Code);
 }
 
 void TMemoryWaveOutBackend::SetResetResult(TWaveResult Code)
 {
-    const std::lock_guard Lock(FMutex);
-    FResetResult = Code;
+    WriteLocked(FMutex, FResetResult, Code);
 }
 
 void TMemoryWaveOutBackend::SetCloseResult(TWaveResult Code)
 {
-    const std::lock_guard Lock(FMutex);
-    FCloseResult = Code;
+    WriteLocked(FMutex, FCloseResult, Code);
 }
 
 void TMemoryWaveOutBackend::SetAutoComplete(bool Enabled)
@@ -200,8 +212,7 @@ void TMemoryWaveOutBackend::Complete(int Count)
 
 int TMemoryWaveOutBackend::Pending() const
 {
-    const std::lock_guard Lock(FMutex);
-    return FPending;
+    return ReadLocked(FMutex, FPending);
 }
 
 bool TMemoryWaveOutBackend::IsOpen() const
@@ -212,48 +223,40 @@ bool TMemoryWaveOutBackend::IsOpen() const
 
 int TMemoryWaveOutBackend::OpenCount() const
 {
-    const std::lock_guard Lock(FMutex);
-    return FOpenCount;
+    return ReadLocked(FMutex, FOpenCount);
 }
 
 int TMemoryWaveOutBackend::CloseCount() const
 {
-    const std::lock_guard Lock(FMutex);
-    return FCloseCount;
+    return ReadLocked(FMutex, FCloseCount);
 }
 
 int TMemoryWaveOutBackend::ResetCount() const
 {
-    const std::lock_guard Lock(FMutex);
-    return FResetCount;
+    return ReadLocked(FMutex, FResetCount);
 }
 
 int TMemoryWaveOutBackend::WriteCount() const
 {
-    const std::lock_guard Lock(FMutex);
-    return FWriteCount;
+    return ReadLocked(FMutex, FWriteCount);
 }
 
 int TMemoryWaveOutBackend::LastDeviceID() const
 {
-    const std::lock_guard Lock(FMutex);
-    return FLastDeviceID;
+    return ReadLocked(FMutex, FLastDeviceID);
 }
 
 TWaveFormat TMemoryWaveOutBackend::LastFormat() const
 {
-    const std::lock_guard Lock(FMutex);
-    return FLastFormat;
+    return ReadLocked(FMutex, FLastFormat);
 }
 
 std::vector<std::uint8_t> TMemoryWaveOutBackend::Played() const
 {
-    const std::lock_guard Lock(FMutex);
-    return FPlayed;
+    return ReadLocked(FMutex, FPlayed);
 }
 
 std::vector<std::uint8_t> TMemoryWaveOutBackend::Written() const
 {
-    const std::lock_guard Lock(FMutex);
-    return FWritten;
+    return ReadLocked(FMutex, FWritten);
 }
