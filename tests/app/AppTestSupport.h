@@ -1,19 +1,20 @@
 #pragma once
-// Helpers for driving the application's windows as a user would.
+// Driving the launcher and the setup dialog as a user would.
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 #include "app/MiniRoomSetup.h"
 #include "app/main.h"
 
-// Clicks into Box, selects what it holds and types Text over it, one key per
-// character (an empty Text deletes the contents). Characters beyond ASCII
-// arrive as key events carrying their text, as from a keyboard layout.
+// Clicks into Box, selects all and types Text over it key by key (empty Text
+// deletes the contents). Characters beyond ASCII arrive as key events that
+// carry their text, as from a keyboard layout.
 inline void TypeInto(QLineEdit* Box, const QString& Text)
 {
     QTest::mouseClick(Box, Qt::LeftButton);
@@ -28,10 +29,15 @@ inline void TypeInto(QLineEdit* Box, const QString& Text)
     }
 }
 
-// Presses "Configurar" on Main and runs Interact on the setup dialog while it
-// is shown modally. Interact ends the dialog itself (Ok, Cancel); should it
-// not, the dialog is cancelled so the test can go on. Returns whether
-// Interact ran.
+inline void TypeInto(std::initializer_list<std::pair<QLineEdit*, QString>> Entries)
+{
+    for (const auto& [Box, Text] : Entries)
+        TypeInto(Box, Text);
+}
+
+// Presses "Configurar" on Main and runs Interact on the modal setup dialog
+// once it shows. Interact ends the dialog itself; should it not, the dialog is
+// cancelled so the test goes on. Returns whether Interact ran.
 inline bool WithSetupDialog(TfrmMain& Main, const std::function<void(TfrmMiniRoomSetup&)>& Interact)
 {
     bool Ran = false;

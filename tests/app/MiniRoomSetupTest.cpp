@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
-#include <memory>
+#include <array>
+#include <utility>
 
 #include "AppTestSupport.h"
 #include "app/MiniRoomSetup.h"
@@ -16,172 +16,160 @@
 
 namespace {
 
+// What the dialog may write: width, depth, height, temperature, then the
+// heights of the left and the right loudspeaker and of the listener.
+using TStored = std::array<float, 7>;
+TStored Stored(TRoom& R)
+{
+    return {R.GetWidth(),
+            R.GetDepth(),
+            R.GetHeight(),
+            R.GetTemperature(),
+            R.Speakers().FindByChannel(0)->GetPosition().Z,
+            R.Speakers().FindByChannel(1)->GetPosition().Z,
+            R.Listener().GetPosition().Z};
+}
+const TStored Fresh = {4.53f, 7.33f, 2.8f, 24.0f, 0.65f, 0.65f, 1.1f};
+
+std::pair<float, float> XY(const TItem& Item)
+{
+    return {Item.GetPosition().X, Item.GetPosition().Y};
+}
+
 // The dialog on its own, shown (not modal) on a fresh room.
 class SetupDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Room = std::make_unique<TRoom>();
-        Dialog = std::make_unique<TfrmMiniRoomSetup>();
-        Dialog->SetRoom(*Room);
-        Dialog->show();
-        Dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog.get()));
+        Dialog.SetRoom(Room);
+        Dialog.show();
+        Dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Dialog));
     }
-    void TearDown() override { Dialog.reset(); }
+    void PressOk() { QTest::mouseClick(Dialog.btnOk, Qt::LeftButton); }
 
-    std::unique_ptr<TRoom> Room;
-    std::unique_ptr<TfrmMiniRoomSetup> Dialog;
+    TRoom Room;
+    TfrmMiniRoomSetup Dialog;
 };
 
 TEST_F(SetupDialog, LayoutCaptionsAndFirstValues)
 {
-    EXPECT_EQ(Dialog->windowTitle(), QStringLiteral("Configuración de la sala"));
-    EXPECT_EQ(Dialog->size(), QSize(296, 220));
-    EXPECT_EQ(Dialog->minimumSize(), Dialog->maximumSize());
-    EXPECT_FALSE(Dialog->btnOk->isDefault());
-    EXPECT_FALSE(Dialog->btnCancel->isDefault());
-    EXPECT_TRUE(Dialog->edSoundSpeed->isReadOnly());
+    EXPECT_EQ(Dialog.windowTitle(), QStringLiteral("Configuración de la sala"));
+    EXPECT_EQ(Dialog.size(), QSize(296, 220));
+    EXPECT_EQ(Dialog.minimumSize(), Dialog.maximumSize());
+    EXPECT_FALSE(Dialog.btnOk->isDefault());
+    EXPECT_FALSE(Dialog.btnCancel->isDefault());
+    EXPECT_TRUE(Dialog.edSoundSpeed->isReadOnly());
 
-    // Depth, width, height, temperature, speed, woofer, listener.
     const std::pair<QLineEdit*, const char*> Shown[] = {
-        {Dialog->edDepth, "7.33"},      {Dialog->edWidth, "4.53"},       {Dialog->edHeight, "2.8"},
-        {Dialog->edTemperature, "24"},  {Dialog->edSoundSpeed, "345.4"}, {Dialog->edSpeakerPosZ, "0.65"},
-        {Dialog->edListenerPosZ, "1.1"},
+        {Dialog.edDepth, "7.33"},      {Dialog.edWidth, "4.53"},       {Dialog.edHeight, "2.8"},
+        {Dialog.edTemperature, "24"},  {Dialog.edSoundSpeed, "345.4"}, {Dialog.edSpeakerPosZ, "0.65"},
+        {Dialog.edListenerPosZ, "1.1"},
     };
     for (const auto& [Box, Text] : Shown)
         EXPECT_EQ(Box->text(), QString::fromLatin1(Text)) << Box->objectName().toStdString();
-    EXPECT_EQ(QApplication::focusWidget(), Dialog->edDepth);
+    EXPECT_EQ(QApplication::focusWidget(), Dialog.edDepth);
 
-    // The base window recorded every control, nested ones included.
-    ASSERT_NE(Dialog->Layout(), nullptr);
-    EXPECT_NE(Dialog->Layout()->FindByName("edSpeakerPosZ"), nullptr);
-    EXPECT_NE(Dialog->Layout()->FindByName("btnCancel"), nullptr);
-    EXPECT_EQ(Dialog->DesignWidth(), 296);
+    // Built before the base window recorded the layout, nested boxes included.
+    ASSERT_NE(Dialog.Layout(), nullptr);
+    EXPECT_NE(Dialog.Layout()->FindByName("edSpeakerPosZ"), nullptr);
 }
 
 TEST_F(SetupDialog, TabOrderSkipsTheSpeedOfSound)
 {
-    QWidget* const Expected[] = {Dialog->edWidth,       Dialog->edHeight,       Dialog->edTemperature,
-                                 Dialog->btnOk,         Dialog->btnCancel,      Dialog->edListenerPosZ,
-                                 Dialog->edSpeakerPosZ, Dialog->edDepth};
-    ASSERT_EQ(QApplication::focusWidget(), Dialog->edDepth);
+    QWidget* const Expected[] = {Dialog.edWidth,       Dialog.edHeight,       Dialog.edTemperature,
+                                 Dialog.btnOk,         Dialog.btnCancel,      Dialog.edListenerPosZ,
+                                 Dialog.edSpeakerPosZ, Dialog.edDepth};
+    ASSERT_EQ(QApplication::focusWidget(), Dialog.edDepth);
     for (QWidget* Next : Expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), Next) << Next->objectName().toStdString();
     }
     // The read-out can still be clicked into (to copy the figure).
-    QTest::mouseClick(Dialog->edSoundSpeed, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), Dialog->edSoundSpeed);
+    QTest::mouseClick(Dialog.edSoundSpeed, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), Dialog.edSoundSpeed);
 }
 
 TEST_F(SetupDialog, SpeedOfSoundFollowsTheTemperatureAsTyped)
 {
-    const struct {
-        const char* Typed;
-        const char* Speed;
-    } Cases[] = {
-        {"-10", "325"}, {"", "331"},  {"abc", "331"}, {"-", "331"},         {"30", "349"},
-        {"20.5", "343.3"}, {"-551.6", "0.04"}, {"-600", "-29"}, {"1e3", "338.8"}, // "1e3" reads as 13
+    const std::pair<const char*, const char*> Cases[] = {
+        {"-10", "325"},     {"", "331"},         {"abc", "331"},
+        {"20.5", "343.3"},  {"-551.6", "0.04"},  {"-600", "-29"},
     };
-    for (const auto& C : Cases) {
-        TypeInto(Dialog->edTemperature, QString::fromLatin1(C.Typed));
-        EXPECT_EQ(Dialog->edSoundSpeed->text(), QString::fromLatin1(C.Speed)) << '"' << C.Typed << '"';
+    for (const auto& [Typed, Speed] : Cases) {
+        TypeInto(Dialog.edTemperature, QString::fromLatin1(Typed));
+        EXPECT_EQ(Dialog.edSoundSpeed->text(), QString::fromLatin1(Speed)) << '"' << Typed << '"';
     }
-    // The room is not touched while typing.
-    EXPECT_EQ(Room->GetTemperature(), 24.0f);
+    EXPECT_EQ(Room.GetTemperature(), 24.0f); // nothing written while typing
 
-    // Character by character, the read-out is live.
-    TypeInto(Dialog->edTemperature, QString());
-    QTest::keyClick(Dialog->edTemperature, Qt::Key_1);
-    EXPECT_EQ(Dialog->edSoundSpeed->text(), QStringLiteral("331.6"));
-    QTest::keyClick(Dialog->edTemperature, Qt::Key_5);
-    EXPECT_EQ(Dialog->edSoundSpeed->text(), QStringLiteral("340"));
+    // Live at every key, not only when the box is left.
+    TypeInto(Dialog.edTemperature, QString());
+    QTest::keyClick(Dialog.edTemperature, Qt::Key_1);
+    EXPECT_EQ(Dialog.edSoundSpeed->text(), QStringLiteral("331.6"));
+    QTest::keyClick(Dialog.edTemperature, Qt::Key_5);
+    EXPECT_EQ(Dialog.edSoundSpeed->text(), QStringLiteral("340"));
 }
 
 TEST_F(SetupDialog, EnterInABoxAndEscapeDoNotCloseEnterOnAButtonPressesIt)
 {
-    TypeInto(Dialog->edWidth, QStringLiteral("6"));
-    QTest::keyClick(Dialog->edWidth, Qt::Key_Return);
-    QTest::keyClick(Dialog->edWidth, Qt::Key_Enter);
-    EXPECT_TRUE(Dialog->isVisible());
-    QTest::keyClick(Dialog->edWidth, Qt::Key_Escape);
-    EXPECT_TRUE(Dialog->isVisible());
-    EXPECT_EQ(Room->GetWidth(), 4.53f);
-    EXPECT_EQ(Dialog->edWidth->text(), QStringLiteral("6"));
+    TypeInto(Dialog.edWidth, QStringLiteral("6"));
+    for (const Qt::Key Key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+        QTest::keyClick(Dialog.edWidth, Key);
+    EXPECT_TRUE(Dialog.isVisible());
+    EXPECT_EQ(Room.GetWidth(), 4.53f);
+    EXPECT_EQ(Dialog.edWidth->text(), QStringLiteral("6"));
 
-    Dialog->btnOk->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(Dialog->btnOk, Qt::Key_Return);
-    EXPECT_FALSE(Dialog->isVisible());
-    EXPECT_EQ(Dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(Room->GetWidth(), 6.0f);
+    Dialog.btnOk->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Dialog.btnOk, Qt::Key_Return);
+    EXPECT_FALSE(Dialog.isVisible());
+    EXPECT_EQ(Dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(Room.GetWidth(), 6.0f);
 }
 
 TEST_F(SetupDialog, CancelWritesNothing)
 {
-    for (QLineEdit* Box : {Dialog->edDepth, Dialog->edWidth, Dialog->edHeight, Dialog->edTemperature,
-                           Dialog->edSpeakerPosZ, Dialog->edListenerPosZ})
+    for (QLineEdit* Box : {Dialog.edDepth, Dialog.edWidth, Dialog.edHeight, Dialog.edTemperature,
+                           Dialog.edSpeakerPosZ, Dialog.edListenerPosZ})
         TypeInto(Box, QStringLiteral("2"));
-    QTest::mouseClick(Dialog->btnCancel, Qt::LeftButton);
-    EXPECT_FALSE(Dialog->isVisible());
-    EXPECT_EQ(Dialog->result(), QDialog::Rejected);
-    EXPECT_EQ(Room->GetWidth(), 4.53f);
-    EXPECT_EQ(Room->GetDepth(), 7.33f);
-    EXPECT_EQ(Room->GetHeight(), 2.8f);
-    EXPECT_EQ(Room->GetTemperature(), 24.0f);
-    EXPECT_EQ(Room->Listener().GetPosition().Z, 1.1f);
-    EXPECT_EQ(Room->Speakers().FindByChannel(0)->GetPosition().Z, 0.65f);
+    QTest::mouseClick(Dialog.btnCancel, Qt::LeftButton);
+    EXPECT_FALSE(Dialog.isVisible());
+    EXPECT_EQ(Dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(Stored(Room), Fresh);
 }
 
 TEST_F(SetupDialog, OkWritesEveryBoxAndLeavesXAndYAlone)
 {
-    TSpeaker& Left = *Room->Speakers().FindByChannel(0);
-    TSpeaker& Right = *Room->Speakers().FindByChannel(1);
+    TSpeaker& Left = *Room.Speakers().FindByChannel(0);
+    TSpeaker& Right = *Room.Speakers().FindByChannel(1);
     Left.SetPosition({1.0f, 2.0f, 0.65f});
     Right.SetPosition({3.5f, 2.5f, 0.3f});
-    Room->Listener().SetPosition({2.0f, 5.0f, 1.1f});
+    Room.Listener().SetPosition({2.0f, 5.0f, 1.1f});
 
-    TypeInto(Dialog->edDepth, QStringLiteral("6.1"));
-    TypeInto(Dialog->edWidth, QStringLiteral("3.9"));
-    TypeInto(Dialog->edHeight, QStringLiteral("2.45"));
-    TypeInto(Dialog->edTemperature, QStringLiteral("18"));
-    TypeInto(Dialog->edSpeakerPosZ, QStringLiteral("0.9"));
-    TypeInto(Dialog->edListenerPosZ, QStringLiteral("1.2"));
-    QTest::mouseClick(Dialog->btnOk, Qt::LeftButton);
+    TypeInto({{Dialog.edDepth, "6.1"},
+              {Dialog.edWidth, "3.9"},
+              {Dialog.edHeight, "2.45"},
+              {Dialog.edTemperature, "18"},
+              {Dialog.edSpeakerPosZ, "0.9"},
+              {Dialog.edListenerPosZ, "1.2"}});
+    PressOk();
 
-    EXPECT_EQ(Dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(Room->GetDepth(), 6.1f);
-    EXPECT_EQ(Room->GetWidth(), 3.9f);
-    EXPECT_EQ(Room->GetHeight(), 2.45f);
-    EXPECT_EQ(Room->GetTemperature(), 18.0f);
-    EXPECT_EQ(Left.GetPosition().X, 1.0f);
-    EXPECT_EQ(Left.GetPosition().Y, 2.0f);
-    EXPECT_EQ(Left.GetPosition().Z, 0.9f);
-    EXPECT_EQ(Right.GetPosition().X, 3.5f);
-    EXPECT_EQ(Right.GetPosition().Y, 2.5f);
-    EXPECT_EQ(Right.GetPosition().Z, 0.9f);
-    EXPECT_EQ(Room->Listener().GetPosition().X, 2.0f);
-    EXPECT_EQ(Room->Listener().GetPosition().Y, 5.0f);
-    EXPECT_EQ(Room->Listener().GetPosition().Z, 1.2f);
+    EXPECT_EQ(Dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(Stored(Room), (TStored{3.9f, 6.1f, 2.45f, 18.0f, 0.9f, 0.9f, 1.2f}));
+    EXPECT_EQ(XY(Left), std::pair(1.0f, 2.0f));
+    EXPECT_EQ(XY(Right), std::pair(3.5f, 2.5f));
+    EXPECT_EQ(XY(Room.Listener()), std::pair(2.0f, 5.0f));
 }
 
 TEST_F(SetupDialog, UnreadableOrTinyValuesFollowTheRoomsRules)
 {
-    TypeInto(Dialog->edWidth, QStringLiteral("0.25")); // not above the minimum
-    TypeInto(Dialog->edDepth, QStringLiteral("abc"));  // reads as 0
-    TypeInto(Dialog->edHeight, QString());
-    TypeInto(Dialog->edTemperature, QStringLiteral("frío")); // 0 degC is stored
-    TypeInto(Dialog->edSpeakerPosZ, QString());               // the floor
-    TypeInto(Dialog->edListenerPosZ, QStringLiteral("-1"));   // stored; clamping is the launcher's
-    QTest::mouseClick(Dialog->btnOk, Qt::LeftButton);
-
-    EXPECT_EQ(Room->GetWidth(), 4.53f);
-    EXPECT_EQ(Room->GetDepth(), 7.33f);
-    EXPECT_EQ(Room->GetHeight(), 2.8f);
-    EXPECT_EQ(Room->GetTemperature(), 0.0f);
-    EXPECT_EQ(Room->Speakers().FindByChannel(0)->GetPosition().Z, 0.0f);
-    EXPECT_EQ(Room->Speakers().FindByChannel(1)->GetPosition().Z, 0.0f);
-    EXPECT_EQ(Room->Listener().GetPosition().Z, -1.0f);
+    TypeInto({{Dialog.edWidth, "0.25"},       // not above the minimum
+              {Dialog.edDepth, "abc"},        // reads as 0
+              {Dialog.edHeight, ""},
+              {Dialog.edTemperature, "frío"}, // 0 degC is stored
+              {Dialog.edSpeakerPosZ, ""},     // the floor
+              {Dialog.edListenerPosZ, "-1"}}); // stored; clamping is the launcher's
+    PressOk();
+    EXPECT_EQ(Stored(Room), (TStored{4.53f, 7.33f, 2.8f, 0.0f, 0.0f, 0.0f, -1.0f}));
 }
 
 TEST_F(SetupDialog, AnyTextInEveryBoxIsHarmless)
@@ -196,35 +184,33 @@ TEST_F(SetupDialog, AnyTextInEveryBoxIsHarmless)
         QStringLiteral("1000"),
     };
     for (const QString& Text : Texts) {
-        Dialog->show();
-        for (QLineEdit* Box : {Dialog->edDepth, Dialog->edWidth, Dialog->edHeight, Dialog->edTemperature,
-                               Dialog->edSpeakerPosZ, Dialog->edListenerPosZ})
+        Dialog.show();
+        for (QLineEdit* Box : {Dialog.edDepth, Dialog.edWidth, Dialog.edHeight, Dialog.edTemperature,
+                               Dialog.edSpeakerPosZ, Dialog.edListenerPosZ})
             TypeInto(Box, Text);
-        QTest::mouseClick(Dialog->btnOk, Qt::LeftButton);
-        EXPECT_EQ(Dialog->result(), QDialog::Accepted);
+        PressOk();
+        EXPECT_EQ(Dialog.result(), QDialog::Accepted);
         // A dimension no listening room has is refused by the room.
-        EXPECT_GT(Room->GetWidth(), TRoom::MinDimension);
-        EXPECT_LE(Room->GetWidth(), TRoom::MaxDimension);
-        EXPECT_LE(Room->GetDepth(), TRoom::MaxDimension);
-        EXPECT_LE(Room->GetHeight(), TRoom::MaxDimension);
+        EXPECT_GT(Room.GetWidth(), TRoom::MinDimension);
+        EXPECT_LE(Room.GetWidth(), TRoom::MaxDimension);
+        EXPECT_LE(Room.GetDepth(), TRoom::MaxDimension);
+        EXPECT_LE(Room.GetHeight(), TRoom::MaxDimension);
     }
     // The dialog shows again with whatever the room now holds.
-    Dialog->show();
-    EXPECT_EQ(Dialog->edWidth->text().toStdString(), FormatShort(Room->GetWidth()));
+    Dialog.show();
+    EXPECT_EQ(Dialog.edWidth->text().toStdString(), FormatShort(Room.GetWidth()));
 }
 
 TEST_F(SetupDialog, TemperatureAloneChangesTheModesNotTheRoom)
 {
     TModeManager Before;
-    Before.Compute(*Room, {mkAxial, mkTangential, mkOblique});
-    TypeInto(Dialog->edTemperature, QStringLiteral("5"));
-    QTest::mouseClick(Dialog->btnOk, Qt::LeftButton);
+    Before.Compute(Room, {mkAxial, mkTangential, mkOblique});
+    TypeInto(Dialog.edTemperature, QStringLiteral("5"));
+    PressOk();
     TModeManager After;
-    After.Compute(*Room, {mkAxial, mkTangential, mkOblique});
+    After.Compute(Room, {mkAxial, mkTangential, mkOblique});
 
-    EXPECT_EQ(Room->GetWidth(), 4.53f);
-    EXPECT_EQ(Room->GetDepth(), 7.33f);
-    EXPECT_EQ(Room->GetHeight(), 2.8f);
+    EXPECT_EQ(Stored(Room), (TStored{4.53f, 7.33f, 2.8f, 5.0f, 0.65f, 0.65f, 1.1f}));
     ASSERT_GT(After.Count(), 0);
     // Colder air, slower sound: the first mode (half a wave along the
     // length, c / 2L) moves down in proportion.
