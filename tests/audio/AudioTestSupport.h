@@ -1,16 +1,19 @@
 #pragma once
-// Shared fixtures of the sound tests: a private current directory (the
-// player writes "PLAY.TMP" there) and helpers for sample streams.
+// Shared helpers of the sound tests: a private current directory (the player
+// writes "PLAY.TMP" there), sample streams, a file-size limit for disk-full
+// cases, and WAV files checked byte by byte and read back by libsndfile.
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <sys/resource.h>
 #include <vector>
@@ -18,6 +21,8 @@
 #include <sndfile.h>
 
 #include "audio/Stream.h"
+
+using TBytes = std::vector<std::uint8_t>;
 
 // Runs each test in a fresh temporary directory made current.
 class TTempDirTest : public ::testing::Test {
@@ -29,33 +34,51 @@ protected:
         ASSERT_TRUE(QDir::setCurrent(FDir.path()));
     }
     void TearDown() override { QDir::setCurrent(FOldDir); }
-    std::string Path(const std::string& Name) const { return FDir.filePath(QString::fromStdString(Name)).toStdString(); }
 
     QTemporaryDir FDir;
     QString FOldDir;
 };
 
-// Bytes 0, 1, 2, ... (mod 251, so that no buffer boundary repeats a pattern).
-inline std::vector<std::uint8_t> CountingBytes(std::size_t N, std::uint8_t Seed = 1)
+// Bytes Seed, Seed + 1, ... mod 251, so that no buffer boundary repeats a pattern.
+inline TBytes CountingBytes(std::size_t N, std::uint8_t Seed = 1)
 {
-    std::vector<std::uint8_t> V(N);
+    TBytes V(N);
     for (std::size_t I = 0; I < N; ++I)
         V[I] = static_cast<std::uint8_t>((I + Seed) % 251);
     return V;
 }
 
-inline void Fill(TMemoryStream& S, const std::vector<std::uint8_t>& Bytes)
+inline TBytes Concat(std::initializer_list<TBytes> Parts)
 {
-    S.SetSize(0);
-    S.Write(Bytes.data(), Bytes.size());
-}
-
-inline std::vector<std::uint8_t> Concat(std::initializer_list<std::vector<std::uint8_t>> Parts)
-{
-    std::vector<std::uint8_t> R;
+    TBytes R;
     for (const auto& P : Parts)
         R.insert(R.end(), P.begin(), P.end());
     return R;
+}
+
+// A memory stream holding the bytes of V (host order: little endian).
+template <class T> TMemoryStream StreamOf(const std::vector<T>& V)
+{
+    TMemoryStream S;
+    S.Write(V.data(), V.size() * sizeof(T));
+    return S;
+}
+
+inline std::vector<std::int16_t> AsSamples(const TBytes& Bytes)
+{
+    std::vector<std::int16_t> V(Bytes.size() / 2);
+    for (std::size_t I = 0; I < V.size(); ++I)
+        V[I] = static_cast<std::int16_t>(Bytes[2 * I] | (Bytes[2 * I + 1] << 8));
+    return V;
+}
+
+inline TBytes ReadFile(const std::string& Name)
+{
+    QFile F(QString::fromStdString(Name));
+    if (!F.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray B = F.readAll();
+    return {B.begin(), B.end()};
 }
 
 // Limits the size of files this process may write, for disk-full tests;
@@ -83,41 +106,55 @@ private:
     void (*FOldHandler)(int) = nullptr;
 };
 
-// A WAV file as libsndfile reads it; Opened is false when it cannot.
-struct TWaveReadBack {
-    bool Opened = false;
-    long long Frames = 0;
-    int Channels = 0;
-    int Rate = 0;
-    int Format = 0;
-    // Every sample as a 16-bit value (8-bit data comes scaled by 256).
-    std::vector<std::int16_t> Samples;
-};
+// Bytes 20 .. 35 (format chunk body) of a 16-bit stereo 44 100 Hz file.
+inline const TBytes WindowFormatChunk{0x01, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00,
+                                      0x10, 0xB1, 0x02, 0x00, 0x04, 0x00, 0x10, 0x00};
 
-inline TWaveReadBack ReadWave(const std::string& Name)
+inline TBytes FormatChunk(const TBytes& File)
 {
-    TWaveReadBack R;
+    return File.size() < 36 ? TBytes{} : TBytes(File.begin() + 20, File.begin() + 36);
+}
+
+// The fixed 44-byte RIFF/WAVE layout around DataBytes bytes of samples,
+// with both size fields filled in.
+inline ::testing::AssertionResult RiffLayout(const TBytes& File, std::uint32_t DataBytes)
+{
+    if (File.size() != 44u + DataBytes)
+        return ::testing::AssertionFailure() << "file has " << File.size() << " bytes, expected " << 44u + DataBytes;
+    const auto U32At = [&](std::size_t At) {
+        return File[At] | (File[At + 1] << 8) | (File[At + 2] << 16) | (static_cast<std::uint32_t>(File[At + 3]) << 24);
+    };
+    const auto TextAt = [&](std::size_t At, std::size_t N) { return std::string(File.begin() + At, File.begin() + At + N); };
+    if (TextAt(0, 4) != "RIFF" || TextAt(8, 8) != "WAVEfmt " || TextAt(36, 4) != "data" || U32At(16) != 16)
+        return ::testing::AssertionFailure() << "chunk names or format chunk length wrong";
+    if (U32At(4) != 36u + DataBytes || U32At(40) != DataBytes)
+        return ::testing::AssertionFailure() << "size fields " << U32At(4) << " and " << U32At(40);
+    return ::testing::AssertionSuccess();
+}
+
+constexpr int SfPcm16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+
+// libsndfile opens Name as a file of that layout holding exactly Samples
+// (interleaved; 8-bit data comes scaled by 256).
+inline ::testing::AssertionResult ReadsBack(const std::string& Name, int Channels, int Rate, int Format,
+                                            const std::vector<std::int16_t>& Samples)
+{
     SF_INFO Info{};
     SNDFILE* F = sf_open(Name.c_str(), SFM_READ, &Info);
     if (F == nullptr)
-        return R;
-    R.Opened = true;
-    R.Frames = Info.frames;
-    R.Channels = Info.channels;
-    R.Rate = Info.samplerate;
-    R.Format = Info.format;
-    R.Samples.resize(static_cast<std::size_t>(Info.frames * Info.channels));
-    R.Samples.resize(static_cast<std::size_t>(
-        sf_read_short(F, R.Samples.data(), static_cast<sf_count_t>(R.Samples.size()))));
+        return ::testing::AssertionFailure() << "libsndfile: " << sf_strerror(nullptr);
+    std::vector<std::int16_t> Got(static_cast<std::size_t>(Info.frames * Info.channels));
+    Got.resize(static_cast<std::size_t>(sf_read_short(F, Got.data(), static_cast<sf_count_t>(Got.size()))));
     sf_close(F);
-    return R;
-}
-
-// Little-endian 16-bit samples of a byte vector.
-inline std::vector<std::int16_t> AsSamples(const std::vector<std::uint8_t>& Bytes)
-{
-    std::vector<std::int16_t> V(Bytes.size() / 2);
-    for (std::size_t I = 0; I < V.size(); ++I)
-        V[I] = static_cast<std::int16_t>(Bytes[2 * I] | (Bytes[2 * I + 1] << 8));
-    return V;
+    if (Info.channels != Channels || Info.samplerate != Rate || Info.format != Format)
+        return ::testing::AssertionFailure() << Info.channels << " channels, " << Info.samplerate << " Hz, format 0x"
+                                             << std::hex << Info.format;
+    if (Info.frames * Channels != static_cast<sf_count_t>(Samples.size()) || Got.size() != Samples.size())
+        return ::testing::AssertionFailure() << Info.frames << " frames, " << Got.size() << " samples read, expected "
+                                             << Samples.size();
+    const auto Diff = std::mismatch(Got.begin(), Got.end(), Samples.begin());
+    if (Diff.first != Got.end())
+        return ::testing::AssertionFailure() << "sample " << Diff.first - Got.begin() << " is " << *Diff.first
+                                             << ", expected " << *Diff.second;
+    return ::testing::AssertionSuccess();
 }

@@ -4,7 +4,6 @@
 // ALSA_CONFIG_PATH before PortAudio starts in that process.
 
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <portaudio.h>
 
@@ -18,6 +17,7 @@
 namespace {
 
 const char* const ChildVariable = "VELMOR_PORTAUDIO_CHILD";
+const std::string OpenFailed = "Could not open the output device for playing:  ";
 
 // 1.5 s of a stereo tone whose first and last samples are not zero, so
 // that the device's own silence before and after it can be told apart.
@@ -29,56 +29,45 @@ std::vector<std::int16_t> ChildTone()
     return V;
 }
 
-struct TChildResult {
-    int ExitCode = -1;
-    QString Out;
-    QString Err;
-};
-
-TChildResult RunChild(const QString& Test, const QString& AlsaConfig, const QString& Dir)
+// Runs PortAudioChild.<Test> in a child process working in Dir with the ALSA
+// configuration AlsaConfig; passes when the child's test passed and nothing
+// of ALSA's or JACK's chatter reached its console.
+::testing::AssertionResult ChildPasses(const QString& Test, const QTemporaryDir& Dir, const std::string& AlsaConfig)
 {
+    const QString ConfigFile = Dir.filePath("asound.conf");
+    std::ofstream(ConfigFile.toStdString()) << AlsaConfig;
     QProcess P;
     QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
-    Env.insert("ALSA_CONFIG_PATH", AlsaConfig);
-    Env.insert(ChildVariable, Dir);
+    Env.insert("ALSA_CONFIG_PATH", ConfigFile);
+    Env.insert(ChildVariable, Dir.path());
     Env.insert("QT_QPA_PLATFORM", "offscreen");
     // Keeps Qt's own note about a missing runtime folder off stderr.
-    Env.insert("XDG_RUNTIME_DIR", Dir);
+    Env.insert("XDG_RUNTIME_DIR", Dir.path());
     P.setProcessEnvironment(Env);
-    P.setWorkingDirectory(Dir);
+    P.setWorkingDirectory(Dir.path());
     P.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=PortAudioChild." + Test});
-    TChildResult R;
     if (!P.waitForFinished(60000)) {
         P.kill();
         P.waitForFinished();
-        return R;
+        return ::testing::AssertionFailure() << "child did not finish";
     }
-    R.ExitCode = P.exitStatus() == QProcess::NormalExit ? P.exitCode() : -1;
-    R.Out = QString::fromLocal8Bit(P.readAllStandardOutput());
-    R.Err = QString::fromLocal8Bit(P.readAllStandardError());
-    return R;
-}
-
-void WriteText(const QString& Name, const std::string& Text)
-{
-    std::ofstream(Name.toStdString()) << Text;
+    const QString Out = QString::fromLocal8Bit(P.readAllStandardOutput());
+    const QString Err = QString::fromLocal8Bit(P.readAllStandardError());
+    if (P.exitStatus() != QProcess::NormalExit || P.exitCode() != 0
+        || !Out.contains("[       OK ] PortAudioChild." + Test) || !Err.trimmed().isEmpty())
+        return ::testing::AssertionFailure() << Out.toStdString() << Err.toStdString();
+    return ::testing::AssertionSuccess();
 }
 
 TEST(PortAudioTest, PlaysThroughAlsaIntoAFileByteForByte)
 {
     QTemporaryDir Dir;
     ASSERT_TRUE(Dir.isValid());
-    const QString Raw = Dir.filePath("out.raw");
-    WriteText(Dir.filePath("asound.conf"), "pcm.!default { type file; slave.pcm { type null }; file \""
-                                               + Raw.toStdString() + "\"; format \"raw\" }\n");
-    const TChildResult R = RunChild("PlaysTone", Dir.filePath("asound.conf"), Dir.path());
-    ASSERT_EQ(R.ExitCode, 0) << R.Out.toStdString() << R.Err.toStdString();
-    ASSERT_TRUE(R.Out.contains("[       OK ] PortAudioChild.PlaysTone")) << R.Out.toStdString();
+    const std::string Raw = Dir.filePath("out.raw").toStdString();
+    ASSERT_TRUE(ChildPasses("PlaysTone", Dir,
+                            "pcm.!default { type file; slave.pcm { type null }; file \"" + Raw + "\"; format \"raw\" }\n"));
 
-    std::ifstream In(Raw.toStdString(), std::ios::binary);
-    std::vector<char> Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-    std::vector<std::int16_t> Got(Bytes.size() / 2);
-    std::memcpy(Got.data(), Bytes.data(), Got.size() * 2);
+    const std::vector<std::int16_t> Got = AsSamples(ReadFile(Raw));
     // Leading and trailing silence may come from the device; the rest must
     // be exactly the samples played.
     std::size_t First = 0, Last = Got.size();
@@ -86,11 +75,9 @@ TEST(PortAudioTest, PlaysThroughAlsaIntoAFileByteForByte)
         ++First;
     while (Last > First && Got[Last - 1] == 0)
         --Last;
-    const std::vector<std::int16_t> Played(Got.begin() + static_cast<long>(First), Got.begin() + static_cast<long>(Last));
     EXPECT_EQ(First % 2, 0u);
+    const std::vector<std::int16_t> Played(Got.begin() + static_cast<long>(First), Got.begin() + static_cast<long>(Last));
     EXPECT_TRUE(Played == ChildTone()) << "captured " << Played.size() << " samples";
-    // Nothing of ALSA's or JACK's chatter reached the console.
-    EXPECT_TRUE(R.Err.trimmed().isEmpty()) << R.Err.toStdString();
 }
 
 TEST(PortAudioTest, NoSoundDeviceFailsCleanlyWithPortAudiosText)
@@ -99,11 +86,7 @@ TEST(PortAudioTest, NoSoundDeviceFailsCleanlyWithPortAudiosText)
     ASSERT_TRUE(Dir.isValid());
     // A default device on a card that does not exist, as on a machine
     // without sound hardware.
-    WriteText(Dir.filePath("asound.conf"), "pcm.!default { type hw; card 99 }\n");
-    const TChildResult R = RunChild("HasNoDevice", Dir.filePath("asound.conf"), Dir.path());
-    ASSERT_EQ(R.ExitCode, 0) << R.Out.toStdString() << R.Err.toStdString();
-    ASSERT_TRUE(R.Out.contains("[       OK ] PortAudioChild.HasNoDevice")) << R.Out.toStdString();
-    EXPECT_TRUE(R.Err.trimmed().isEmpty()) << R.Err.toStdString();
+    EXPECT_TRUE(ChildPasses("HasNoDevice", Dir, "pcm.!default { type hw; card 99 }\n"));
 }
 
 // ------------------------------------------------ run only as the child
@@ -126,9 +109,7 @@ TEST_F(PortAudioChild, PlaysTone)
     ASSERT_GE(Audio.Backend().OutputDeviceCount(), 1);
     int Played = 0;
     Audio.OnPlayed = [&](TPlayer*) { ++Played; };
-    const auto Tone = ChildTone();
-    TMemoryStream S;
-    S.Write(Tone.data(), Tone.size() * 2);
+    TMemoryStream S = StreamOf(ChildTone());
     Audio.Player()->PlayStream(&S, nullptr, 0);
     ASSERT_EQ(Audio.LastError(), "");
     ASSERT_TRUE(Audio.Player()->Active());
@@ -140,8 +121,7 @@ TEST_F(PortAudioChild, PlaysTone)
     Audio.SetAudioDeviceID(5);
     Audio.Player()->PlayStream(&S, nullptr, 0);
     EXPECT_FALSE(Audio.Player()->Active());
-    EXPECT_EQ(Audio.LastError(),
-              std::string("Could not open the output device for playing:  ") + Pa_GetErrorText(paInvalidDevice));
+    EXPECT_EQ(Audio.LastError(), OpenFailed + Pa_GetErrorText(paInvalidDevice));
 }
 
 TEST_F(PortAudioChild, HasNoDevice)
@@ -149,11 +129,10 @@ TEST_F(PortAudioChild, HasNoDevice)
     TAudio Audio;
     EXPECT_EQ(Audio.Backend().OutputDeviceCount(), 0);
     Audio.Player()->SetBitsPerSample(TBPS::_16);
-    TMemoryStream S;
-    Fill(S, CountingBytes(400));
+    TMemoryStream S = StreamOf(CountingBytes(400));
     Audio.Player()->PlayStream(&S, nullptr, 0);
     EXPECT_FALSE(Audio.Player()->Active());
-    EXPECT_EQ(Audio.LastError(), std::string("Could not open the output device for playing:  ") + Pa_GetErrorText(paDeviceUnavailable));
+    EXPECT_EQ(Audio.LastError(), OpenFailed + Pa_GetErrorText(paDeviceUnavailable));
     Audio.Player()->Stop();
     EXPECT_EQ(Audio.LastError(), "Player already closed");
 }

@@ -1,5 +1,8 @@
-// The component's published settings, the format record and the buffer
-// rules shared by the player and the recorder.
+// The component's format settings, the format record and the buffer rules
+// shared by the player and the recorder.
+
+#include <array>
+#include <tuple>
 
 #include "audio/Audio.h"
 #include "audio/AudioTestSupport.h"
@@ -7,68 +10,55 @@
 
 namespace {
 
-class SettingsTest : public ::testing::Test {
-protected:
-    std::shared_ptr<TMemoryWaveOutBackend> FBackend = std::make_shared<TMemoryWaveOutBackend>();
-};
-
-TEST_F(SettingsTest, DefaultsOfAFreshComponent)
+std::array<TAudioSettings*, 2> Parts(TAudio& Audio)
 {
-    TAudio Audio(nullptr, FBackend);
-    EXPECT_EQ(Audio.AudioDeviceID(), -1);
-    EXPECT_EQ(Audio.MixerDeviceID(), 0);
-    EXPECT_FALSE(Audio.SeparateCtrls());
-    EXPECT_EQ(Audio.Version(), "4.1 (32bit)");
-    EXPECT_EQ(Audio.LastError(), "");
-    EXPECT_EQ(Audio.FormatSize(), 18);
-    for (TAudioSettings* Part : {static_cast<TAudioSettings*>(Audio.Player()), static_cast<TAudioSettings*>(Audio.Recorder())}) {
-        EXPECT_EQ(Part->BitsPerSample(), TBPS::_8);
-        EXPECT_EQ(Part->Channels(), TChannels::Mono);
-        EXPECT_EQ(Part->SampleRate(), 11025);
-        EXPECT_EQ(Part->NoSamples(), 8192);
-        // One input and one output device: both parts got their buffers.
-        EXPECT_TRUE(Part->BuffersAllocated());
-        EXPECT_EQ(Part->BufferSize(), 8192);
+    return {Audio.Player(), Audio.Recorder()};
+}
+
+TEST(SettingsTest, BuffersComeWithBothKindsOfDeviceOrWithTheFirstFormat)
+{
+    struct {
+        int Outputs, Inputs;
+        bool Allocated;
+    } const Cases[] = {{1, 1, true}, {1, 0, false}, {0, 1, false}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(testing::Message() << C.Outputs << " outputs, " << C.Inputs << " inputs");
+        auto Backend = std::make_shared<TMemoryWaveOutBackend>();
+        Backend->SetDeviceCounts(C.Outputs, C.Inputs);
+        TAudio Audio(nullptr, Backend);
+        EXPECT_EQ(Audio.LastError(), "");
+        for (TAudioSettings* Part : Parts(Audio)) {
+            EXPECT_EQ(Part->BuffersAllocated(), C.Allocated);
+            EXPECT_EQ(Part->BufferSize(), C.Allocated ? 8192 : 0);  // 8192 frames of 8-bit mono
+        }
+        // A format set on one part reaches both and gives them buffers.
+        Audio.Player()->SetChannels(TChannels::Stereo);
+        for (TAudioSettings* Part : Parts(Audio)) {
+            EXPECT_TRUE(Part->BuffersAllocated());
+            EXPECT_EQ(Part->BufferSize(), 16384);
+        }
     }
-    EXPECT_FALSE(Audio.Recorder()->SplitChannels());
-    EXPECT_EQ(Audio.Recorder()->TrigLevel(), 128);
-    EXPECT_TRUE(Audio.Recorder()->Triggered());
 }
 
-TEST_F(SettingsTest, NoDevicesMeansNoBuffersUntilAFormatIsSet)
+TEST(SettingsTest, ModesWindowFormatGivesItsRecordAndBufferSize)
 {
-    FBackend->SetDeviceCounts(1, 0);
-    TAudio Audio(nullptr, FBackend);
-    EXPECT_FALSE(Audio.Player()->BuffersAllocated());
-    EXPECT_FALSE(Audio.Recorder()->BuffersAllocated());
-    Audio.Player()->SetChannels(TChannels::Stereo);
-    EXPECT_TRUE(Audio.Player()->BuffersAllocated());
-    EXPECT_TRUE(Audio.Recorder()->BuffersAllocated());
-}
-
-TEST_F(SettingsTest, ModesWindowFormatGivesItsRecordAndBufferSize)
-{
-    TAudio Audio(nullptr, FBackend);
+    TAudio Audio(nullptr, std::make_shared<TMemoryWaveOutBackend>());
     Audio.Player()->SetBitsPerSample(TBPS::_16);
     Audio.Recorder()->SetChannels(TChannels::Stereo);
     Audio.Player()->SetSampleRate(44100);
-    for (TAudioSettings* Part : {static_cast<TAudioSettings*>(Audio.Player()), static_cast<TAudioSettings*>(Audio.Recorder())}) {
+    for (TAudioSettings* Part : Parts(Audio)) {
         ASSERT_NE(Part->Format(), nullptr);
         const TWaveFormat& F = *Part->Format();
-        EXPECT_EQ(F.FormatTag, 1);
-        EXPECT_EQ(F.Channels, 2);
-        EXPECT_EQ(F.SamplesPerSec, 44100u);
-        EXPECT_EQ(F.AvgBytesPerSec, 176400u);
-        EXPECT_EQ(F.BlockAlign, 4);
-        EXPECT_EQ(F.BitsPerSample, 16);
-        EXPECT_EQ(F.ExtraSize, 0);
+        EXPECT_EQ(std::tuple(F.FormatTag, F.Channels, F.SamplesPerSec, F.AvgBytesPerSec, F.BlockAlign, F.BitsPerSample,
+                             F.ExtraSize),
+                  std::tuple(1, 2, 44100u, 176400u, 4, 16, 0));
         EXPECT_EQ(Part->BufferSize(), 32768);
     }
 }
 
-TEST_F(SettingsTest, SeparateCtrlsKeepsThePartsApart)
+TEST(SettingsTest, SeparateCtrlsKeepsThePartsApart)
 {
-    TAudio Audio(nullptr, FBackend);
+    TAudio Audio(nullptr, std::make_shared<TMemoryWaveOutBackend>());
     Audio.SetSeparateCtrls(true);
     Audio.Player()->SetSampleRate(8000);
     Audio.Recorder()->SetBitsPerSample(TBPS::_16);
@@ -79,9 +69,9 @@ TEST_F(SettingsTest, SeparateCtrlsKeepsThePartsApart)
     EXPECT_EQ(Audio.Player()->BufferSize(), 8192);
 }
 
-TEST_F(SettingsTest, SplitChannelsOnlyWithStereo)
+TEST(SettingsTest, SplitChannelsOnlyWithStereo)
 {
-    TAudio Audio(nullptr, FBackend);
+    TAudio Audio(nullptr, std::make_shared<TMemoryWaveOutBackend>());
     TRecorder& R = *Audio.Recorder();
     R.SetSplitChannels(true);
     EXPECT_FALSE(R.SplitChannels());
@@ -92,30 +82,26 @@ TEST_F(SettingsTest, SplitChannelsOnlyWithStereo)
     EXPECT_FALSE(R.SplitChannels());
 }
 
-TEST_F(SettingsTest, VersionAndDeviceNumberRules)
+TEST(SettingsTest, VersionAndDeviceNumberRules)
 {
-    TAudio Audio(nullptr, FBackend);
+    TAudio Audio(nullptr, std::make_shared<TMemoryWaveOutBackend>());
     Audio.SetVersion("9.9");
     EXPECT_EQ(Audio.Version(), "4.1 (32bit)");
-    Audio.SetAudioDeviceID(3);
-    EXPECT_EQ(Audio.AudioDeviceID(), 3);
-    Audio.SetAudioDeviceID(12);
-    EXPECT_EQ(Audio.AudioDeviceID(), -1);
-    Audio.SetAudioDeviceID(10);
-    EXPECT_EQ(Audio.AudioDeviceID(), -1);
-    Audio.SetAudioDeviceID(9);
-    EXPECT_EQ(Audio.AudioDeviceID(), 9);
+    const std::pair<int, int> Cases[] = {{3, 3}, {12, -1}, {10, -1}, {9, 9}};
+    for (const auto& [Set, Stored] : Cases) {
+        Audio.SetAudioDeviceID(Set);
+        EXPECT_EQ(Audio.AudioDeviceID(), Stored) << Set;
+    }
 }
 
-TEST_F(SettingsTest, BufferSizeMustStayBelow64KiB)
+TEST(SettingsTest, BufferSizeMustStayBelow64KiB)
 {
-    TAudio Audio(nullptr, FBackend);
+    TAudio Audio(nullptr, std::make_shared<TMemoryWaveOutBackend>());
     TRecorder& R = *Audio.Recorder();
     R.SetBitsPerSample(TBPS::_16);
     R.SetChannels(TChannels::Stereo);
     // 16383 frames of 4 bytes fit; 16384 would wrap a 16-bit size to 0.
     R.SetNoSamples(16383);
-    EXPECT_EQ(Audio.Player()->NoSamples(), 16383);
     EXPECT_EQ(Audio.Player()->BufferSize(), 65532);
     EXPECT_EQ(Audio.LastError(), "");
     R.SetNoSamples(16384);

@@ -4,23 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <stdexcept>
 #include <thread>
 
+#include "audio/AudioTestSupport.h"
 #include "footprint/ToneGenerator.h"
 #include "model/Modes.h"
 #include "model/Room.h"
 
 namespace {
-
-std::vector<std::int16_t> Samples(const TMemoryStream& S)
-{
-    std::vector<std::int16_t> V(S.Data().size() / 2);
-    for (std::size_t I = 0; I < V.size(); ++I)
-        V[I] = static_cast<std::int16_t>(S.Data()[2 * I] | (S.Data()[2 * I + 1] << 8));
-    return V;
-}
 
 // The definition, sample by sample: every tone's GetSample at its own
 // instant, summed as float, scaled, rounded halves to even.
@@ -48,12 +40,23 @@ std::vector<std::int16_t> Generated(const std::vector<TTone>& Tones, float Level
         Gen.Add(std::make_unique<TTone>(T));
     Gen.SetLevel(Level);
     Gen.Generate(Rate, Duration);
-    return Samples(Store);
+    return AsSamples(Store.Data());
 }
 
+// A mode as the modes window synthesises it: a steady sine of amplitude 1.
 TTone Mode(float F)
 {
     return TTone(tkLinearSweep, F, F, 0.0f);
+}
+
+std::vector<TTone> DefaultRoomModes()
+{
+    TModeManager Modes;
+    Modes.Compute(TRoom(), {mkAxial, mkTangential, mkOblique});
+    std::vector<TTone> Tones;
+    for (int I = 0; I < Modes.Count(); ++I)
+        Tones.push_back(Mode(Modes.GetMode(I)->GetFrequency()));
+    return Tones;
 }
 
 struct TMixCase {
@@ -69,16 +72,13 @@ class FastMixTest : public ::testing::TestWithParam<TMixCase> {};
 TEST_P(FastMixTest, WritesTheFormulasBytesOverWholeTones)
 {
     const TMixCase& C = GetParam();
+    ASSERT_FALSE(C.Tones.empty());
     const auto Fast = Generated(C.Tones, C.Level, C.Rate, C.Duration);
     const auto Slow = ByFormula(C.Tones, C.Level, C.Rate, C.Duration);
     ASSERT_EQ(Fast.size(), Slow.size());
-    std::size_t Differ = 0, First = Fast.size();
-    for (std::size_t I = 0; I < Fast.size(); ++I)
-        if (Fast[I] != Slow[I]) {
-            ++Differ;
-            First = std::min(First, I);
-        }
-    EXPECT_EQ(Differ, 0u) << "first at " << First;
+    const auto Diff = std::mismatch(Fast.begin(), Fast.end(), Slow.begin());
+    EXPECT_TRUE(Diff.first == Fast.end()) << "sample " << Diff.first - Fast.begin() << " is " << *Diff.first
+                                          << ", the formula gives " << *Diff.second;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -89,6 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         TMixCase{"TwoModes", {Mode(23.4f), Mode(135.59f)}, -3.0f, 44100, 8.0f},
         TMixCase{"OddFrequenciesAndDuration", {Mode(19.97f), Mode(211.123f), Mode(299.9f)}, -12.0f, 48000, 2.37f},
         TMixCase{"LongTone", {Mode(287.3f)}, 0.0f, 44100, 60.0f},
+        TMixCase{"AllModesOfTheDefaultRoom", DefaultRoomModes(), -6.0f, 44100, 0.25f},
         TMixCase{"SineWithLevel", {TTone(tkSine, 97.5f, 0.0f, -2.5f), TTone(tkSine, 440.0f, 0.0f, 0.0f)}, 0.0f, 8000, 5.0f},
         // Sweeps go through the formula itself, mixed with fast sines.
         TMixCase{"SweepsBesideSines",
@@ -97,23 +98,10 @@ INSTANTIATE_TEST_SUITE_P(
                  -1.0f, 44100, 1.5f}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
-TEST(ToneGeneratorTest, AllModesOfTheDefaultRoomMatchTheFormula)
-{
-    TRoom Room;
-    TModeManager Modes;
-    Modes.Compute(Room, {mkAxial, mkTangential, mkOblique});
-    ASSERT_EQ(Modes.Count(), 338);
-    std::vector<TTone> Tones;
-    for (int I = 0; I < Modes.Count(); ++I)
-        Tones.push_back(Mode(Modes.GetMode(I)->GetFrequency()));
-    EXPECT_TRUE(Generated(Tones, -6.0f, 44100, 0.25f) == ByFormula(Tones, -6.0f, 44100, 0.25f));
-}
-
 TEST(ToneGeneratorTest, SteadyFiftyHertzToneHasItsKnownFigures)
 {
     const auto Full = Generated({Mode(50.0f)}, 0.0f, 44100, 8.0f);
     ASSERT_EQ(Full.size(), 705600u);
-    EXPECT_EQ(Full[0], 0);
     EXPECT_EQ(*std::max_element(Full.begin(), Full.end()), 32767);
     EXPECT_EQ(*std::min_element(Full.begin(), Full.end()), -32767);
     // 88 200 instants per second: the sine crosses zero every 882 samples,
@@ -130,10 +118,9 @@ TEST(ToneGeneratorTest, SteadyFiftyHertzToneHasItsKnownFigures)
     EXPECT_EQ(*std::max_element(Attenuated.begin(), Attenuated.end()), 16422);
     EXPECT_EQ(*std::min_element(Attenuated.begin(), Attenuated.end()), -16422);
 
-    // The mix is the mean: two tones never exceed one tone's peak.
-    const auto Two = Generated({Mode(50.0f), Mode(50.0f * 1.5f)}, 0.0f, 44100, 2.0f);
-    EXPECT_LE(*std::max_element(Two.begin(), Two.end()), 32767);
-    EXPECT_GE(*std::min_element(Two.begin(), Two.end()), -32767);
+    // The mix is the mean of the tones: a tone added twice leaves the
+    // samples as they were.
+    EXPECT_TRUE(Generated({Mode(50.0f), Mode(50.0f)}, 0.0f, 44100, 1.0f) == Generated({Mode(50.0f)}, 0.0f, 44100, 1.0f));
 }
 
 TEST(ToneGeneratorTest, SampleCountRoundsHalvesToEvenAndRefusesOverflow)
@@ -162,18 +149,10 @@ TEST(ToneGeneratorTest, NothingToWriteEmptiesTheStoreAndOverflowLeavesIt)
     EXPECT_EQ(Store.Size(), 0);
     Gen.Generate(1, 0.4f);
     EXPECT_EQ(Store.Size(), 0);
-}
-
-TEST(ToneGeneratorTest, NoTonesGiveSilenceOfTheDuration)
-{
-    TMemoryStream Store;
-    TToneGenerator Gen(&Store);
-    EXPECT_EQ(Gen.Count(), 0);
-    EXPECT_FLOAT_EQ(Gen.Level(), -6.0f);
+    // With no tones at all the duration is silence.
+    Gen.Clear();
     Gen.Generate(8000, 1.0f);
-    const auto S = Samples(Store);
-    ASSERT_EQ(S.size(), 16000u);
-    EXPECT_TRUE(std::all_of(S.begin(), S.end(), [](std::int16_t V) { return V == 0; }));
+    EXPECT_EQ(Store.Data(), TBytes(32000, 0));
 }
 
 std::vector<std::pair<int, int>> Reports;
@@ -193,17 +172,13 @@ TEST(ToneGeneratorTest, ProgressEveryThousandSamplesInOrderOnTheCallersThread)
     Reports.clear();
     Gen.Generate(44100, 1.0f);
     ASSERT_EQ(Reports.size(), 89u);
-    for (std::size_t K = 0; K < Reports.size(); ++K) {
-        EXPECT_EQ(Reports[K].first, static_cast<int>(K) * 1000);
-        EXPECT_EQ(Reports[K].second, 88200);
-    }
+    for (std::size_t K = 0; K < Reports.size(); ++K)
+        EXPECT_EQ(Reports[K], std::pair(static_cast<int>(K) * 1000, 88200)) << K;
     EXPECT_EQ(ReportThread, std::this_thread::get_id());
     Gen.SetOnProgress(nullptr);
     Reports.clear();
     Gen.Generate(44100, 1.0f);
     EXPECT_TRUE(Reports.empty());
-    Gen.Clear();
-    EXPECT_EQ(Gen.Count(), 0);
 }
 
 TEST(ToneTest, KindsFollowTheirFormulas)
