@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <QFrame>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
+#include <array>
 #include <cmath>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include "AppTestSupport.h"
 #include "app/Pictures.h"
@@ -20,6 +23,8 @@ namespace {
 TPoint3D Left(TRoom& R) { return R.Speakers().FindByChannel(0)->GetPosition(); }
 TPoint3D Right(TRoom& R) { return R.Speakers().FindByChannel(1)->GetPosition(); }
 TPoint3D ListenerAt(TRoom& R) { return R.Listener().GetPosition(); }
+// Left and right loudspeaker, listener.
+std::array<float, 3> Heights(TRoom& R) { return {Left(R).Z, Right(R).Z, ListenerAt(R).Z}; }
 
 QStringList Dimensions(const TfrmMain& Main)
 {
@@ -101,9 +106,7 @@ TEST_F(Launcher, DefaultLayoutIsAnEquilateralTriangle)
 {
     ExpectDefaultLayout(Room);
     EXPECT_NEAR(Right(Room).X - Left(Room).X, 2.0294, 5e-5);
-    EXPECT_EQ(Left(Room).Z, 0.65f);
-    EXPECT_EQ(Right(Room).Z, 0.65f);
-    EXPECT_EQ(ListenerAt(Room).Z, 1.1f);
+    EXPECT_EQ(Heights(Room), (std::array{0.65f, 0.65f, 1.1f}));
     // Mirror images across the middle of the room, at the same depth.
     EXPECT_EQ(Left(Room).X + Right(Room).X, 4.53f);
     EXPECT_EQ(Left(Room).Y, Right(Room).Y);
@@ -131,29 +134,20 @@ TEST_F(Launcher, DefaultLayoutIsAnEquilateralTriangle)
 
 TEST_F(Launcher, ModuleButtonsAndPicturesOpenTheirModules)
 {
-    int Footprint = 0;
-    int RoomEq = 0;
-    TRoom* Seen = nullptr;
     // Unset, nothing happens.
     QTest::mouseClick(Main.btnVelmor, Qt::LeftButton);
     QTest::mouseClick(Main.Image2, Qt::LeftButton);
-    Main.OnOpenFootprint = [&](TRoom& R) {
-        ++Footprint;
-        Seen = &R;
-    };
-    Main.OnOpenRoomEq = [&](TRoom&) { ++RoomEq; };
-    QTest::mouseClick(Main.btnVelmor, Qt::LeftButton);
-    QTest::mouseClick(Main.Image1, Qt::LeftButton);
+    std::vector<std::pair<char, TRoom*>> Opened;
+    Main.OnOpenFootprint = [&](TRoom& R) { Opened.emplace_back('F', &R); };
+    Main.OnOpenRoomEq = [&](TRoom& R) { Opened.emplace_back('Q', &R); };
+    for (QWidget* W : std::initializer_list<QWidget*>{Main.btnVelmor, Main.Image1, Main.btnEQ, Main.Image2})
+        QTest::mouseClick(W, Qt::LeftButton);
     QTest::mouseClick(Main.Image1, Qt::RightButton);
-    EXPECT_EQ(Footprint, 2);
-    EXPECT_EQ(Seen, &Room);
-    QTest::mouseClick(Main.btnEQ, Qt::LeftButton);
-    QTest::mouseClick(Main.Image2, Qt::LeftButton);
-    EXPECT_EQ(RoomEq, 2);
     // A press released outside the picture is no click.
     QTest::mousePress(Main.Image2, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseRelease(Main.Image2, Qt::LeftButton, {}, QPoint(300, 10));
-    EXPECT_EQ(RoomEq, 2);
+    const std::vector<std::pair<char, TRoom*>> Expected = {{'F', &Room}, {'F', &Room}, {'Q', &Room}, {'Q', &Room}};
+    EXPECT_EQ(Opened, Expected);
 }
 
 TEST_F(Launcher, SetupDialogOkStoresTheRoomAndRenewsTheLayout)
@@ -202,18 +196,14 @@ TEST_F(Launcher, OkClampsHeightsIntoTheRoom)
         TypeInto({{D.edSpeakerPosZ, "3"}, {D.edListenerPosZ, "5"}});
         QTest::mouseClick(D.btnOk, Qt::LeftButton);
     }));
-    EXPECT_EQ(Left(Room).Z, 2.8f);
-    EXPECT_EQ(Right(Room).Z, 2.8f);
-    EXPECT_EQ(ListenerAt(Room).Z, 2.8f);
+    EXPECT_EQ(Heights(Room), (std::array{2.8f, 2.8f, 2.8f}));
 
     EXPECT_TRUE(WithSetupDialog(Main, [](TfrmMiniRoomSetup& D) {
         EXPECT_EQ(D.edSpeakerPosZ->text(), QStringLiteral("2.8"));
         TypeInto({{D.edSpeakerPosZ, ""}, {D.edListenerPosZ, "-2"}});
         QTest::mouseClick(D.btnOk, Qt::LeftButton);
     }));
-    EXPECT_EQ(Left(Room).Z, 0.0f);
-    EXPECT_EQ(Right(Room).Z, 0.0f);
-    EXPECT_EQ(ListenerAt(Room).Z, 0.0f);
+    EXPECT_EQ(Heights(Room), (std::array{0.0f, 0.0f, 0.0f}));
     // The layout ran after the clamping, on the horizontal positions only.
     ExpectDefaultLayout(Room);
 }

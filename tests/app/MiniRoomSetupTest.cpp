@@ -21,13 +21,9 @@ namespace {
 using TStored = std::array<float, 7>;
 TStored Stored(TRoom& R)
 {
-    return {R.GetWidth(),
-            R.GetDepth(),
-            R.GetHeight(),
-            R.GetTemperature(),
-            R.Speakers().FindByChannel(0)->GetPosition().Z,
-            R.Speakers().FindByChannel(1)->GetPosition().Z,
-            R.Listener().GetPosition().Z};
+    auto& S = R.Speakers();
+    return {R.GetWidth(), R.GetDepth(), R.GetHeight(), R.GetTemperature(), S.FindByChannel(0)->GetPosition().Z,
+            S.FindByChannel(1)->GetPosition().Z, R.Listener().GetPosition().Z};
 }
 const TStored Fresh = {4.53f, 7.33f, 2.8f, 24.0f, 0.65f, 0.65f, 1.1f};
 
