@@ -20,6 +20,28 @@ TShiftState ShiftOf(const QMouseEvent* Event, bool Double)
     return TShiftState{Event->modifiers(), Event->buttons(), Double};
 }
 
+// What both conversions between pixels and metres work with: the margin, the
+// inner size in pixels and the room's extents in metres, widened to long
+// double so that every product is formed before its division.
+struct TFrame {
+    int R;
+    long double Iw;
+    long double Ih;
+    long double W;
+    long double D;
+    long double H;
+};
+
+TFrame FrameOf(const TRoom& Room, int Rim, int Width, int Height)
+{
+    return TFrame{Rim,
+                  static_cast<long double>(Width - 2 * Rim),
+                  static_cast<long double>(Height - 2 * Rim),
+                  Room.GetWidth(),
+                  Room.GetDepth(),
+                  Room.GetHeight()};
+}
+
 } // namespace
 
 TVisualRoom::TVisualRoom(QWidget* Parent)
@@ -118,12 +140,7 @@ TPixel TVisualRoom::WorldToScreen(const TPoint3D& P, int Width, int Height) cons
 {
     if (FRoom == nullptr)
         return TPixel{0, 0};
-    const int R = FRim;
-    const long double Iw = Width - 2 * R;
-    const long double Ih = Height - 2 * R;
-    const long double W = FRoom->GetWidth();
-    const long double D = FRoom->GetDepth();
-    const long double H = FRoom->GetHeight();
+    const auto [R, Iw, Ih, W, D, H] = FrameOf(*FRoom, FRim, Width, Height);
     switch (FAxis) {
     case apXY: return TPixel{RoundToInt(P.X * Iw / W) + R, RoundToInt(P.Y * Ih / D) + R};
     case apXZ: return TPixel{RoundToInt(P.X * Iw / W) + R, Height - (RoundToInt(P.Z * Ih / H) + R)};
@@ -136,12 +153,7 @@ TPoint3D TVisualRoom::ScreenToWorld(int X, int Y, int Width, int Height) const
 {
     if (FRoom == nullptr || !HasInnerArea(Width, Height))
         return Point3D(0.0f, 0.0f, 0.0f);
-    const int R = FRim;
-    const long double Iw = Width - 2 * R;
-    const long double Ih = Height - 2 * R;
-    const long double W = FRoom->GetWidth();
-    const long double D = FRoom->GetDepth();
-    const long double H = FRoom->GetHeight();
+    const auto [R, Iw, Ih, W, D, H] = FrameOf(*FRoom, FRim, Width, Height);
     const long double Sx = X - R;
     const long double Sy = Y - R;
     switch (FAxis) {

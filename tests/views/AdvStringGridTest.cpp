@@ -36,9 +36,10 @@ protected:
     }
     // QTest::mouseMove sends no button state; the grid does not need one.
     void MoveToRow(int Row) { QTest::mouseMove(Port(), RowPoint(Row)); }
-    void ReleaseRow(int Row, Qt::KeyboardModifiers Keys = Qt::NoModifier)
+    void ReleaseRow(int Row) { QTest::mouseRelease(Port(), Qt::LeftButton, Qt::NoModifier, RowPoint(Row)); }
+    void Click(int Row, Qt::KeyboardModifiers Keys = Qt::NoModifier)
     {
-        QTest::mouseRelease(Port(), Qt::LeftButton, Keys, RowPoint(Row));
+        QTest::mouseClick(Port(), Qt::LeftButton, Keys, RowPoint(Row));
     }
 
     std::vector<int> Marked() const
@@ -55,24 +56,13 @@ using Rows = std::vector<int>;
 
 } // namespace
 
-TEST_F(AdvStringGridTest, NewGridMarksItsFirstDataRow)
+TEST_F(AdvStringGridTest, ProgramMarksAndTheMarkSetsEdges)
 {
-    TAdvStringGrid Fresh;
-    EXPECT_TRUE(Fresh.IsRowMarked(1));
-    EXPECT_FALSE(Fresh.IsRowMarked(0));
-    EXPECT_FALSE(Fresh.IsRowMarked(2));
-    EXPECT_FALSE(Fresh.IsRowMarked(-1));
-    EXPECT_EQ(Fresh.MarkCapacity(), 512);
-    EXPECT_EQ(Fresh.AnchorRow(), -1);
-    EXPECT_EQ(Fresh.LastRow(), -1);
-}
-
-TEST_F(AdvStringGridTest, SetRowMarkedGrowsTheMarkSet)
-{
-    EXPECT_FALSE(Grid.IsRowMarked(600));
+    // A new grid starts with its first data row marked.
+    EXPECT_EQ(Marked(), Rows{1});
+    EXPECT_FALSE(Grid.IsRowMarked(-1));
     Grid.SetRowMarked(600, true);
-    EXPECT_GE(Grid.MarkCapacity(), 601);
-    EXPECT_TRUE(Grid.IsRowMarked(600));
+    EXPECT_TRUE(Grid.IsRowMarked(600)) << "the mark set grows";
     EXPECT_FALSE(Grid.IsRowMarked(601));
     Grid.SetRowMarked(700, false);
     EXPECT_FALSE(Grid.IsRowMarked(700));
@@ -82,25 +72,19 @@ TEST_F(AdvStringGridTest, SetRowMarkedGrowsTheMarkSet)
     EXPECT_EQ(Marked(), Rows{});
 }
 
-TEST_F(AdvStringGridTest, PlainClickLeavesExactlyTheClickedRow)
+TEST_F(AdvStringGridTest, ClicksMarkOneRowCtrlClicksToggle)
 {
     Grid.SetRowMarked(5, true);
     Grid.SetRowMarked(9, true);
-    QTest::mouseClick(Port(), Qt::LeftButton, Qt::NoModifier, RowPoint(7));
+    Click(7);
     EXPECT_EQ(Marked(), Rows{7});
-    // A plain click on the marked row keeps it marked (all cleared, then it
-    // is inverted).
-    QTest::mouseClick(Port(), Qt::LeftButton, Qt::NoModifier, RowPoint(7));
-    EXPECT_EQ(Marked(), Rows{7});
-}
-
-TEST_F(AdvStringGridTest, CtrlClickTogglesOneRow)
-{
-    QTest::mouseClick(Port(), Qt::LeftButton, Qt::ControlModifier, RowPoint(4));
-    EXPECT_EQ(Marked(), (Rows{1, 4}));
-    QTest::mouseClick(Port(), Qt::LeftButton, Qt::ControlModifier, RowPoint(1));
+    Click(7);
+    EXPECT_EQ(Marked(), Rows{7}) << "all cleared, then the clicked row inverted";
+    Click(4, Qt::ControlModifier);
+    EXPECT_EQ(Marked(), (Rows{4, 7}));
+    Click(7, Qt::ControlModifier);
     EXPECT_EQ(Marked(), (Rows{4}));
-    QTest::mouseClick(Port(), Qt::LeftButton, Qt::ControlModifier, RowPoint(4));
+    Click(4, Qt::ControlModifier);
     EXPECT_EQ(Marked(), Rows{});
 }
 
@@ -108,7 +92,6 @@ TEST_F(AdvStringGridTest, DraggingMarksTheRunFromTheAnchor)
 {
     Grid.SetRowMarked(10, true);
     PressRow(3);
-    EXPECT_EQ(Grid.AnchorRow(), 3);
     MoveToRow(6);
     EXPECT_EQ(Marked(), (Rows{3, 4, 5, 6}));
     MoveToRow(4);
@@ -118,24 +101,11 @@ TEST_F(AdvStringGridTest, DraggingMarksTheRunFromTheAnchor)
     ReleaseRow(1);
     EXPECT_EQ(Grid.AnchorRow(), -1);
     EXPECT_EQ(Grid.LastRow(), -1);
-    // After the release movement changes nothing.
     MoveToRow(8);
-    EXPECT_EQ(Marked(), (Rows{1, 2, 3}));
+    EXPECT_EQ(Marked(), (Rows{1, 2, 3})) << "after the release movement changes nothing";
 }
 
-TEST_F(AdvStringGridTest, DraggingBackUnmarksRowsMarkedBefore)
-{
-    Grid.SetRowMarked(12, true);
-    Grid.SetRowMarked(13, true);
-    PressRow(10, Qt::ControlModifier);
-    MoveToRow(14);
-    EXPECT_EQ(Marked(), (Rows{1, 10, 11, 12, 13, 14}));
-    MoveToRow(11);
-    EXPECT_EQ(Marked(), (Rows{1, 10, 11})) << "rows left behind are unmarked, even those marked before";
-    ReleaseRow(11);
-}
-
-TEST_F(AdvStringGridTest, CtrlPressOnAMarkedRowThenDrag)
+TEST_F(AdvStringGridTest, CtrlDragKeepsOtherMarksButNotThoseItPassesBack)
 {
     // The anchor's mark is inverted first, then the run is marked from it.
     Grid.SetRowMarked(5, true);
@@ -144,6 +114,15 @@ TEST_F(AdvStringGridTest, CtrlPressOnAMarkedRowThenDrag)
     MoveToRow(7);
     EXPECT_EQ(Marked(), (Rows{1, 5, 6, 7}));
     ReleaseRow(7);
+
+    Grid.SetRowMarked(12, true);
+    Grid.SetRowMarked(13, true);
+    PressRow(10, Qt::ControlModifier);
+    MoveToRow(14);
+    EXPECT_EQ(Marked(), (Rows{1, 5, 6, 7, 10, 11, 12, 13, 14}));
+    MoveToRow(11);
+    EXPECT_EQ(Marked(), (Rows{1, 5, 6, 7, 10, 11})) << "rows left behind are unmarked, even those marked before";
+    ReleaseRow(11);
 }
 
 TEST_F(AdvStringGridTest, ClickIsReportedOnReleaseWithFinalMarks)
@@ -162,22 +141,25 @@ TEST_F(AdvStringGridTest, ClickIsReportedOnReleaseWithFinalMarks)
     ASSERT_EQ(Seen.size(), 1u);
     EXPECT_EQ(Seen[0], (Rows{3, 4, 5, 6, 7}));
 
-    QTest::mouseClick(Port(), Qt::LeftButton, Qt::NoModifier, RowPoint(2));
+    Click(2);
     ASSERT_EQ(Seen.size(), 2u);
     EXPECT_EQ(Seen[1], Rows{2});
 }
 
-TEST_F(AdvStringGridTest, HeaderAndEmptySpaceStartNothing)
+TEST_F(AdvStringGridTest, HoverHeaderAndEmptySpaceStartNothing)
 {
     int Clicks = 0;
     Grid.OnClick = [&](TAdvStringGrid&) { ++Clicks; };
+    for (int R = 1; R < 12; ++R)
+        MoveToRow(R);
+    EXPECT_EQ(Marked(), Rows{1}) << "hover without a press";
+
     QHeaderView* Header = Grid.horizontalHeader();
     const QPoint OnHeader(Header->sectionViewportPosition(1) + 5, Header->height() / 2);
     QTest::mousePress(Header->viewport(), Qt::LeftButton, Qt::NoModifier, OnHeader);
     QTest::mouseMove(Port(), RowPoint(4));
     QTest::mouseRelease(Header->viewport(), Qt::LeftButton, Qt::NoModifier, OnHeader);
-    EXPECT_EQ(Marked(), Rows{1});
-    EXPECT_EQ(Clicks, 0);
+    EXPECT_EQ(Marked(), Rows{1}) << "press on the header, drag into the rows";
 
     // Below the last row and right of the last column there are no cells.
     Grid.SetRowCount(5);
@@ -193,13 +175,6 @@ TEST_F(AdvStringGridTest, HeaderAndEmptySpaceStartNothing)
     EXPECT_EQ(Clicks, 0);
 }
 
-TEST_F(AdvStringGridTest, HoverWithoutAPressChangesNothing)
-{
-    for (int R = 1; R < 12; ++R)
-        MoveToRow(R);
-    EXPECT_EQ(Marked(), Rows{1});
-}
-
 TEST_F(AdvStringGridTest, DoubleClickMarksLikeTwoPresses)
 {
     int Clicks = 0;
@@ -207,7 +182,7 @@ TEST_F(AdvStringGridTest, DoubleClickMarksLikeTwoPresses)
     // A platform double click: press, release, double-click press, release
     // (QTest::mouseDClick sends the third event alone).
     const auto DoubleClick = [&](int Row, Qt::KeyboardModifiers Keys) {
-        QTest::mouseClick(Port(), Qt::LeftButton, Keys, RowPoint(Row));
+        Click(Row, Keys);
         QTest::mouseDClick(Port(), Qt::LeftButton, Keys, RowPoint(Row));
         QTest::mouseRelease(Port(), Qt::LeftButton, Keys, RowPoint(Row));
     };
@@ -221,20 +196,17 @@ TEST_F(AdvStringGridTest, DoubleClickMarksLikeTwoPresses)
 
 TEST_F(AdvStringGridTest, MarkedRowsPaintWhiteOnNavy)
 {
-    Grid.SetCell(1, 3, QString());
-    QTest::mouseClick(Port(), Qt::LeftButton, Qt::NoModifier, RowPoint(3));
+    Click(3);
     QApplication::processEvents();
     const QImage Image = Port()->grab().toImage();
-    const QRect Marked3 = Grid.CellRect(1, 3);
-    const QRect Plain5 = Grid.CellRect(1, 5);
-    // Away from the outline, inside an empty cell of the marked row.
-    EXPECT_EQ(Image.pixelColor(Marked3.center() + QPoint(3, 0)), QColor(0, 0, 128));
-    // Every cell of the row, the row-number column included.
+    const QColor Navy(0, 0, 128);
+    // Away from the outline and the text, in every cell of the row, the
+    // row-number column included; not in other rows.
     const QRect First = Grid.CellRect(0, 3);
-    EXPECT_EQ(Image.pixelColor(First.right() - 3, First.center().y()), QColor(0, 0, 128));
-    EXPECT_NE(Image.pixelColor(Plain5.center()), QColor(0, 0, 128));
-    // The row number is written in white (smoothed at its edges) at the very
-    // corner of the cell.
+    EXPECT_EQ(Image.pixelColor(Grid.CellRect(1, 3).center() + QPoint(3, 0)), Navy);
+    EXPECT_EQ(Image.pixelColor(First.right() - 3, First.center().y()), Navy);
+    EXPECT_NE(Image.pixelColor(Grid.CellRect(1, 5).center()), Navy);
+    // The row number in white (smoothed at its edges) at the cell's corner.
     int WhiteInCorner = 0;
     for (int Y = First.top(); Y < First.top() + First.height() / 2 + 3; ++Y)
         for (int X = First.left() + 1; X < First.left() + 8; ++X)
@@ -277,7 +249,7 @@ TEST_F(AdvStringGridTest, ThousandsOfRowsScrollAndMark)
     Grid.scrollToBottom();
     QApplication::processEvents();
     const int Last = Count - 1;
-    QRect R = Grid.CellRect(1, Last);
+    const QRect R = Grid.CellRect(1, Last);
     ASSERT_TRUE(Port()->rect().contains(R.center()));
     QTest::mouseClick(Port(), Qt::LeftButton, Qt::NoModifier, R.center());
     EXPECT_TRUE(Grid.IsRowMarked(Last));

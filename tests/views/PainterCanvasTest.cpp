@@ -5,135 +5,123 @@
 
 #include <QImage>
 #include <QPainter>
+#include <functional>
 
 #include "views/PainterCanvas.h"
 
 namespace {
 
-class PainterCanvasTest : public ::testing::Test {
-protected:
-    QImage Image{40, 30, QImage::Format_RGB32};
-    void SetUp() override { Image.fill(Qt::black); }
-    QColor At(int X, int Y) const { return Image.pixelColor(X, Y); }
-};
-
 const QColor Red(255, 0, 0);
 const QColor Green(0, 255, 0);
 const QColor Black(0, 0, 0);
+const QColor Navy(0, 0, 128);
+const QColor White(255, 255, 255);
+
+// A black W x H picture drawn on through a canvas.
+QImage Paint(int W, int H, const std::function<void(TPainterCanvas&)>& Draw)
+{
+    QImage Image(W, H, QImage::Format_RGB32);
+    Image.fill(Qt::black);
+    {
+        QPainter P(&Image);
+        TPainterCanvas C(P);
+        Draw(C);
+    }
+    return Image;
+}
+
+struct TExpectedPixel {
+    int X;
+    int Y;
+    QColor Colour;
+};
+
+void ExpectPixels(const QImage& Image, std::initializer_list<TExpectedPixel> Pixels)
+{
+    for (const TExpectedPixel& P : Pixels)
+        EXPECT_EQ(Image.pixelColor(P.X, P.Y), P.Colour) << "pixel " << P.X << "," << P.Y;
+}
+
+// The pixels of one colour inside Area.
+int CountIn(const QImage& Image, const QRect& Area, const QColor& Colour)
+{
+    int N = 0;
+    for (int Y = Area.top(); Y <= Area.bottom(); ++Y)
+        for (int X = Area.left(); X <= Area.right(); ++X)
+            N += Image.pixelColor(X, Y) == Colour ? 1 : 0;
+    return N;
+}
 
 } // namespace
 
-TEST_F(PainterCanvasTest, RectangleExcludesRightColumnAndBottomRow)
+TEST(PainterCanvas, RectangleExcludesRightColumnAndBottomRow)
 {
-    {
-        QPainter P(&Image);
-        TPainterCanvas C(P);
+    const QImage Image = Paint(40, 30, [](TPainterCanvas& C) {
         C.SetPenColor(RGB(255, 0, 0));
         C.SetBrushColor(RGB(0, 255, 0));
         C.Rectangle(2, 3, 8, 7);
-    }
-    EXPECT_EQ(At(2, 3), Red);
-    EXPECT_EQ(At(7, 6), Red);
-    EXPECT_EQ(At(7, 3), Red);
-    EXPECT_EQ(At(4, 5), Green);
-    EXPECT_EQ(At(8, 5), Black);
-    EXPECT_EQ(At(4, 7), Black);
-    EXPECT_EQ(At(1, 5), Black);
-    EXPECT_EQ(At(4, 2), Black);
+    });
+    ExpectPixels(Image, {{2, 3, Red}, {7, 6, Red}, {7, 3, Red}, {4, 5, Green},
+                         {8, 5, Black}, {4, 7, Black}, {1, 5, Black}, {4, 2, Black}});
 }
 
-TEST_F(PainterCanvasTest, EllipseStaysInsideItsBox)
+TEST(PainterCanvas, EllipseStaysInsideItsBox)
 {
-    {
-        QPainter P(&Image);
-        TPainterCanvas C(P);
+    const QImage Image = Paint(40, 40, [](TPainterCanvas& C) {
         C.SetPenColor(RGB(255, 0, 0));
         C.SetBrushColor(RGB(255, 0, 0));
         C.Ellipse(10, 10, 20, 30);
-    }
-    EXPECT_EQ(At(15, 20), Red);
-    int MinX = 99, MaxX = -1, MinY = 99, MaxY = -1;
+    });
+    EXPECT_EQ(Image.pixelColor(15, 20), Red);
+    QRect Lit;
     for (int Y = 0; Y < Image.height(); ++Y)
         for (int X = 0; X < Image.width(); ++X)
-            if (At(X, Y) == Red) {
-                MinX = std::min(MinX, X);
-                MaxX = std::max(MaxX, X);
-                MinY = std::min(MinY, Y);
-                MaxY = std::max(MaxY, Y);
-            }
-    EXPECT_EQ(MinX, 10);
-    EXPECT_EQ(MaxX, 19);
-    EXPECT_EQ(MinY, 10);
-    EXPECT_EQ(MaxY, 29);
+            if (Image.pixelColor(X, Y) == Red)
+                Lit |= QRect(X, Y, 1, 1);
+    EXPECT_EQ(Lit, QRect(10, 10, 10, 20));
 }
 
-TEST_F(PainterCanvasTest, LinesLeaveOutTheLastPixelAndDotsHaveGaps)
+TEST(PainterCanvas, LinesLeaveOutTheLastPixelAndDotsHaveGaps)
 {
-    {
-        QPainter P(&Image);
-        TPainterCanvas C(P);
+    const QImage Image = Paint(40, 30, [](TPainterCanvas& C) {
         C.SetPenColor(RGB(255, 0, 0));
         C.Line(2, 4, 12, 4);
         C.Line(5, 6, 5, 16);
         C.SetPenStyle(TPenStyle::psDot);
         C.Line(0, 25, 39, 25);
-    }
-    EXPECT_EQ(At(2, 4), Red);
-    EXPECT_EQ(At(11, 4), Red);
-    EXPECT_EQ(At(12, 4), Black);
-    EXPECT_EQ(At(5, 6), Red);
-    EXPECT_EQ(At(5, 15), Red);
-    EXPECT_EQ(At(5, 16), Black);
-    int Lit = 0;
-    for (int X = 0; X < 39; ++X)
-        Lit += At(X, 25) == Red ? 1 : 0;
-    EXPECT_GT(Lit, 10);
-    EXPECT_LT(Lit, 30);
+    });
+    ExpectPixels(Image, {{2, 4, Red}, {11, 4, Red}, {12, 4, Black}, {5, 6, Red}, {5, 15, Red}, {5, 16, Black}});
+    const int Dots = CountIn(Image, QRect(0, 25, 39, 1), Red);
+    EXPECT_GT(Dots, 10);
+    EXPECT_LT(Dots, 30);
 }
 
-TEST_F(PainterCanvasTest, PolygonIsFilledAndPolylineIsNot)
+TEST(PainterCanvas, PolygonIsFilledAndPolylineIsNot)
 {
-    {
-        QPainter P(&Image);
-        TPainterCanvas C(P);
+    const QImage Image = Paint(40, 30, [](TPainterCanvas& C) {
         C.SetPenColor(RGB(255, 0, 0));
         C.SetBrushColor(RGB(0, 255, 0));
         C.Polygon({{2, 2}, {12, 2}, {12, 12}, {2, 12}, {2, 2}});
         C.Polyline({{20, 2}, {30, 2}, {30, 12}, {20, 12}, {20, 2}});
-    }
-    EXPECT_EQ(At(7, 7), Green);
-    EXPECT_EQ(At(2, 7), Red);
-    EXPECT_EQ(At(25, 7), Black);
-    EXPECT_EQ(At(25, 2), Red);
-    EXPECT_EQ(At(20, 7), Red);
+    });
+    ExpectPixels(Image, {{7, 7, Green}, {2, 7, Red}, {25, 7, Black}, {25, 2, Red}, {20, 7, Red}});
 }
 
-TEST_F(PainterCanvasTest, TextSitsOnAnOpaqueBoxOfItsMeasuredSize)
+TEST(PainterCanvas, TextSitsOnAnOpaqueBoxOfItsMeasuredSize)
 {
-    QImage Wide(200, 40, QImage::Format_RGB32);
-    Wide.fill(Qt::black);
     int W = 0;
     int H = 0;
-    {
-        QPainter P(&Wide);
-        TPainterCanvas C(P);
+    const QImage Image = Paint(200, 40, [&](TPainterCanvas& C) {
         C.SetPenColor(RGB(255, 255, 255));
         C.SetBrushColor(RGB(0, 0, 128));
         W = C.TextWidth("Alt : 1.1");
         H = C.TextHeight("Alt : 1.1");
         C.TextOut(10, 5, "Alt : 1.1");
         EXPECT_GT(C.TextWidth("Alt : 1.10"), W);
-    }
+    });
     ASSERT_GT(W, 0);
     ASSERT_GT(H, 0);
-    EXPECT_EQ(Wide.pixelColor(10, 5), QColor(0, 0, 128));
-    EXPECT_EQ(Wide.pixelColor(10 + W - 1, 5 + H - 1), QColor(0, 0, 128));
-    EXPECT_EQ(Wide.pixelColor(10 + W, 5), Black);
-    EXPECT_EQ(Wide.pixelColor(10, 5 + H), Black);
-    EXPECT_EQ(Wide.pixelColor(9, 5), Black);
-    int Ink = 0;
-    for (int Y = 5; Y < 5 + H; ++Y)
-        for (int X = 10; X < 10 + W; ++X)
-            Ink += Wide.pixelColor(X, Y) == QColor(255, 255, 255) ? 1 : 0;
-    EXPECT_GT(Ink, 10) << "the text is written in the pen colour";
+    ExpectPixels(Image, {{10, 5, Navy}, {10 + W - 1, 5 + H - 1, Navy}, {10 + W, 5, Black}, {10, 5 + H, Black},
+                         {9, 5, Black}});
+    EXPECT_GT(CountIn(Image, QRect(10, 5, W, H), White), 10) << "the text is written in the pen colour";
 }
