@@ -165,7 +165,8 @@ void TfrmMain::PlaceDefaultLayout()
     const float Half = static_cast<float>(Dist / 2.0L);
     const float Square = static_cast<float>(static_cast<long double>(Dist) * Dist);
     const float HalfSquare = static_cast<float>(static_cast<long double>(Half) * Half);
-    const float Apex = static_cast<float>(std::sqrt(static_cast<long double>(Square) - HalfSquare));
+    const float Difference = static_cast<float>(static_cast<long double>(Square) - HalfSquare);
+    const float Apex = static_cast<float>(std::sqrt(static_cast<long double>(Difference)));
     TListener& Listener = FRoom->Listener();
     Listener.SetPosition(WithXY(Listener, static_cast<float>(W / 2.0L),
                                 static_cast<float>(static_cast<long double>(Front) + Apex)));
