@@ -29,7 +29,7 @@ protected:
     std::unique_ptr<TToneGenerator> FGen;
 };
 
-TEST_F(ToneWaveTest, EightSecondModeSavesToTheKnownFile)
+TEST_F(ToneWaveTest, EightSecondsAndZeroSecondsSaveToTheKnownFiles)
 {
     FGen->Generate(44100, 8.0f);
     const auto Store = ReadFile("TONE.$$$");
@@ -39,11 +39,8 @@ TEST_F(ToneWaveTest, EightSecondModeSavesToTheKnownFile)
     EXPECT_TRUE(RiffLayout(File, 1411200));
     EXPECT_EQ(FormatChunk(File), WindowFormatChunk);
     EXPECT_TRUE(ReadsBack("mode.wav", 2, 44100, SfPcm16, AsSamples(Store)));
-}
 
-TEST_F(ToneWaveTest, ZeroDurationSavesOnlyTheHeader)
-{
-    FGen->Generate(44100, 8.0f);
+    // A duration of 0 empties the store: only the header is saved.
     FGen->Generate(44100, 0.0f);
     FAudio.Recorder()->SaveToWaveFile("empty.wav", FStore.get(), nullptr);
     EXPECT_TRUE(RiffLayout(ReadFile("empty.wav"), 0));
