@@ -154,9 +154,9 @@ TEST_F(VisualRoomTest, FitToParentExamples)
     View->SetRim(30);
     struct Row { TAxisProjection Axis; QSize ParentSize; QRect Fitted; };
     const Row Rows[] = {
-        {apXY, {281, 421}, {1, 1, 278, 419}},  // taller than the plan
-        {apYZ, {341, 181}, {1, 19, 339, 142}}, // flatter than the elevation
-        {apXY, {600, 300}, {198, 1, 204, 298}},
+        {apXY, {281, 421}, {1, 1, 278, 419}},   // the plan is relatively taller: full height
+        {apYZ, {341, 181}, {1, 19, 339, 142}},  // the elevation is relatively wider: full width
+        {apXY, {600, 300}, {198, 1, 204, 298}}, // full height, centred across
     };
     for (const Row& C : Rows) {
         View->SetAxis(C.Axis);
