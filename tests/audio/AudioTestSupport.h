@@ -20,9 +20,19 @@
 
 #include <sndfile.h>
 
+#include "audio/Audio.h"
 #include "audio/Stream.h"
 
 using TBytes = std::vector<std::uint8_t>;
+
+// The format the modes window gives its sound component: 16-bit stereo at
+// 44 100 frames per second, on the player and the recorder alike.
+inline void SetWindowFormat(TAudio& Audio)
+{
+    Audio.Player()->SetBitsPerSample(TBPS::_16);
+    Audio.Player()->SetChannels(TChannels::Stereo);
+    Audio.Player()->SetSampleRate(44100);
+}
 
 // Runs each test in a fresh temporary directory made current.
 class TTempDirTest : public ::testing::Test {

@@ -22,9 +22,7 @@ protected:
     {
         TTempDirTest::SetUp();
         FAudio = std::make_unique<TAudio>(nullptr, FBackend);
-        FAudio->Player()->SetBitsPerSample(TBPS::_16);
-        FAudio->Player()->SetChannels(TChannels::Stereo);
-        FAudio->Player()->SetSampleRate(44100);
+        SetWindowFormat(*FAudio);
         FAudio->Recorder()->SetNoSamples(100);
         FAudio->OnBufferPlayed = [this](TPlayer*) { ++FBuffersPlayed; };
         FAudio->OnPlayed = [this](TPlayer*) { ++FPlayed; };
@@ -82,6 +80,7 @@ struct TRunCase {
     std::uint16_t Repeats;
     int Buffers;
 };
+void PrintTo(const TRunCase& C, std::ostream* Os) { *Os << C.Name; }
 
 class PlayerRunTest : public PlayerTest, public ::testing::WithParamInterface<TRunCase> {};
 

@@ -103,9 +103,7 @@ protected:
 TEST_F(PortAudioChild, PlaysTone)
 {
     TAudio Audio;
-    Audio.Player()->SetBitsPerSample(TBPS::_16);
-    Audio.Player()->SetChannels(TChannels::Stereo);
-    Audio.Player()->SetSampleRate(44100);
+    SetWindowFormat(Audio);
     ASSERT_GE(Audio.Backend().OutputDeviceCount(), 1);
     int Played = 0;
     Audio.OnPlayed = [&](TPlayer*) { ++Played; };

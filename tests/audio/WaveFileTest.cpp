@@ -30,15 +30,13 @@ std::vector<std::int16_t> Ramp(int N, int Step)
     return V;
 }
 
-// The recorder in the modes window's format: 16-bit stereo at 44 100 Hz.
+// The recorder in the modes window's format.
 class WaveFileTest : public TTempDirTest {
 protected:
     void SetUp() override
     {
         TTempDirTest::SetUp();
-        Recorder().SetBitsPerSample(TBPS::_16);
-        Recorder().SetChannels(TChannels::Stereo);
-        Recorder().SetSampleRate(44100);
+        SetWindowFormat(*FAudio);
     }
     TRecorder& Recorder() { return *FAudio->Recorder(); }
 

@@ -66,6 +66,7 @@ struct TMixCase {
     int Rate;
     float Duration;
 };
+void PrintTo(const TMixCase& C, std::ostream* Os) { *Os << C.Name; }
 
 class FastMixTest : public ::testing::TestWithParam<TMixCase> {};
 

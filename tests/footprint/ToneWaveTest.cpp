@@ -15,9 +15,7 @@ protected:
     void SetUp() override
     {
         TTempDirTest::SetUp();
-        FAudio.Recorder()->SetBitsPerSample(TBPS::_16);
-        FAudio.Recorder()->SetChannels(TChannels::Stereo);
-        FAudio.Recorder()->SetSampleRate(44100);
+        SetWindowFormat(FAudio);
         FStore = std::make_unique<TFileStream>("TONE.$$$", TFileStream::fmCreate);
         FGen = std::make_unique<TToneGenerator>(FStore.get());
         FGen->Add(std::make_unique<TTone>(tkLinearSweep, 50.0f, 50.0f, 0.0f));
