@@ -95,30 +95,30 @@ TPortAudioBackend::~TPortAudioBackend()
         Pa_Terminate();
 }
 
-int TPortAudioBackend::OutputDeviceCount()
+namespace {
+
+// Devices PortAudio lists with at least one channel of the asked direction.
+int CountDevices(int PaDeviceInfo::*Channels)
 {
-    if (FInitError != paNoError)
-        return 0;
     int N = 0;
     for (PaDeviceIndex I = 0; I < Pa_GetDeviceCount(); ++I) {
         const PaDeviceInfo* Info = Pa_GetDeviceInfo(I);
-        if (Info != nullptr && Info->maxOutputChannels > 0)
+        if (Info != nullptr && Info->*Channels > 0)
             ++N;
     }
     return N;
 }
 
+} // namespace
+
+int TPortAudioBackend::OutputDeviceCount()
+{
+    return FInitError != paNoError ? 0 : CountDevices(&PaDeviceInfo::maxOutputChannels);
+}
+
 int TPortAudioBackend::InputDeviceCount()
 {
-    if (FInitError != paNoError)
-        return 0;
-    int N = 0;
-    for (PaDeviceIndex I = 0; I < Pa_GetDeviceCount(); ++I) {
-        const PaDeviceInfo* Info = Pa_GetDeviceInfo(I);
-        if (Info != nullptr && Info->maxInputChannels > 0)
-            ++N;
-    }
-    return N;
+    return FInitError != paNoError ? 0 : CountDevices(&PaDeviceInfo::maxInputChannels);
 }
 
 TWaveResult TPortAudioBackend::Open(std::unique_ptr<TWaveOutDevice>& Device, int DeviceID, const TWaveFormat& Format,

@@ -40,14 +40,24 @@ void TPainterCanvas::Line(int X1, int Y1, int X2, int Y2)
     FPainter.drawLine(X1, Y1, X2, Y2);
 }
 
-void TPainterCanvas::Polyline(const std::vector<TPixel>& Points)
+namespace {
+
+QPolygon ToQPolygon(const std::vector<TPixel>& Points)
 {
-    if (Points.size() < 2)
-        return;
     QPolygon Poly;
     Poly.reserve(static_cast<qsizetype>(Points.size()));
     for (const TPixel& P : Points)
         Poly << QPoint(P.X, P.Y);
+    return Poly;
+}
+
+} // namespace
+
+void TPainterCanvas::Polyline(const std::vector<TPixel>& Points)
+{
+    if (Points.size() < 2)
+        return;
+    const QPolygon Poly = ToQPolygon(Points);
     ApplyPen(true);
     FPainter.drawPolyline(Poly);
 }
@@ -56,10 +66,7 @@ void TPainterCanvas::Polygon(const std::vector<TPixel>& Points)
 {
     if (Points.empty())
         return;
-    QPolygon Poly;
-    Poly.reserve(static_cast<qsizetype>(Points.size()));
-    for (const TPixel& P : Points)
-        Poly << QPoint(P.X, P.Y);
+    const QPolygon Poly = ToQPolygon(Points);
     ApplyPen(false);
     FPainter.drawPolygon(Poly);
 }
