@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "views/ErrorReport.h"
+
 #include <cstdlib>
 #include <iostream>
 #include <stdexcept>
@@ -32,6 +34,9 @@ bool HasGraphicalSession()
 TApplication::TApplication(int& Argc, char** Argv) : QApplication(Argc, Argv)
 {
     setApplicationName(QStringLiteral("Velmor"));
+    // Windows below the shell report their own failures through the same
+    // box as the errors caught in notify.
+    SetErrorReporter(&TApplication::ShowException);
 }
 
 bool TApplication::notify(QObject* Receiver, QEvent* Event)
