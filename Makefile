@@ -6,12 +6,20 @@ DEBS := qt6-base-dev libjpeg62-turbo-dev portaudio19-dev libsndfile1-dev \
         cmake ninja-build g++ pkg-config googletest libbenchmark-dev \
         fonts-dejavu-core
 
+# ---- Installation, package, Spanish toolkit texts ----
+# Qt's own Spanish texts; the icon bitmaps drawn from the SVG; the desktop
+# entry and software-centre checks; dpkg-shlibdeps for the package's
+# dependencies.
+DEBS += qt6-translations-l10n librsvg2-bin desktop-file-utils appstream dpkg-dev
+PREFIX ?= /usr/local
+# ---- end ----
+
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 CMAKE_ARGS ?=
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-sanitize bench clean
+.PHONY: all deps configure build run test test-sanitize bench clean install package
 
 all: build
 
@@ -58,6 +66,17 @@ bench: build
 	@for b in $$(find $(BUILD)/bench -maxdepth 1 -type f -executable -name 'bench_*' | sort); do \
 	  echo "== $$b"; $$b --benchmark_min_time=0.5 || exit 1; \
 	done
+
+# ---- Installation and package ----
+# `make install PREFIX=/opt/velmor` (DESTDIR=... stages it elsewhere);
+# `make package` leaves velmor_<version>_<arch>.deb in $(BUILD)/, to be
+# installed with `apt install ./$(BUILD)/velmor_*.deb`.
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+# ---- end of installation and package ----
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
