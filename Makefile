@@ -80,3 +80,23 @@ package: build
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
+
+# --- clang: the fuzzer and the portability stage of CI -----------------------
+# Not in DEBS: only `make fuzz` and CI's clang build need them.
+CLANG_DEBS := clang libclang-rt-14-dev
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME  ?= 60
+
+.PHONY: deps-clang fuzz
+
+deps-clang:
+	@$(MAKE) --no-print-directory deps DEBS="$(CLANG_DEBS)"
+
+# Runs the number fuzzer for FUZZ_TIME seconds. New inputs go to
+# $(FUZZ_BUILD)/corpus; fuzz/corpus (replayed by the test suite) is only read.
+fuzz: deps-clang
+	[ -f $(FUZZ_BUILD)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DVELMOR_FUZZ=ON -DBUILD_TESTING=OFF -DVELMOR_BENCHMARKS=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) --target fuzz_numbers -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/fuzz/fuzz_numbers -max_total_time=$(FUZZ_TIME) -print_final_stats=1 $(FUZZ_BUILD)/corpus fuzz/corpus
+# --- end clang ----------------------------------------------------------------
