@@ -118,7 +118,7 @@ TFileStream::TFileStream(const std::string& FileName, TMode Mode) : FFileName(Fi
     if (FFd < 0) {
         const int Error = errno;
         if (Mode != fmCreate)
-            throw EFOpenError("Cannot open file " + FileName);
+            throw EFOpenError(FileErrorText("Cannot open file", FileName, Error));
         // The usual causes (no such folder, no permission) keep the short
         // message; a full disk says so.
         if (Error == ENOSPC || Error == EDQUOT)
@@ -129,7 +129,7 @@ TFileStream::TFileStream(const std::string& FileName, TMode Mode) : FFileName(Fi
     if (::fstat(FFd, &St) == 0 && S_ISDIR(St.st_mode)) {
         ::close(FFd);
         FFd = -1;
-        throw EFOpenError("Cannot open file " + FileName);
+        throw EFOpenError(FileErrorText("Cannot open file", FileName, EISDIR));
     }
     FKeepSize = DiskSize();
 }
