@@ -368,15 +368,16 @@ INSTANTIATE_TEST_SUITE_P(Writes, PlayerLastWriteTest,
 TEST_F(PlayerTest, ThrowingHandlersStopThePlaybackAndKeepTheMessage)
 {
     for (const bool OnBuffer : {true, false}) {
-        SCOPED_TRACE(OnBuffer ? "OnBufferPlayed" : "OnPlayed");
-        const auto Fail = [](TPlayer*) { throw std::runtime_error("handler failed"); };
+        const std::string Message = OnBuffer ? "OnBufferPlayed failed" : "OnPlayed failed";
+        SCOPED_TRACE(Message);
+        const auto Fail = [Message](TPlayer*) { throw std::runtime_error(Message); };
         FAudio->OnBufferPlayed = OnBuffer ? TNotifyBufferPlayedEvent(Fail) : nullptr;
         FAudio->OnPlayed = OnBuffer ? TNotifyPlayedEvent(nullptr) : TNotifyPlayedEvent(Fail);
         FBackend->SetAutoComplete(true);
         Play(CountingBytes(BufferBytes * 8));
         EXPECT_TRUE(QTest::qWaitFor([&] { return !Player().Active(); }, 10000));
         EXPECT_FALSE(FBackend->IsOpen());
-        EXPECT_EQ(FAudio->LastError(), "handler failed");
+        EXPECT_EQ(FAudio->LastError(), Message);
     }
 }
 
