@@ -439,9 +439,11 @@ void TPlayer::DeviceCallback(TWaveOutDevice*, unsigned Message, void* Context, T
         // A buffer handed back by Stop's reset: it was not played, and
         // nothing is to follow it.
         std::uint32_t S = P.FQueueState.load(std::memory_order_acquire);
-        while (!P.FQueueState.compare_exchange_weak(S, (S & ClosingBit) | ((S & QueuedMask) > 0 ? (S & QueuedMask) - 1 : 0),
-                                                    std::memory_order_acq_rel)) {
-        }
+        std::uint32_t Next;
+        do {
+            const std::uint32_t Q = S & QueuedMask;
+            Next = (S & ClosingBit) | (Q > 0 ? Q - 1 : 0);
+        } while (!P.FQueueState.compare_exchange_weak(S, Next, std::memory_order_acq_rel));
         return;
     }
     const unsigned Generation = P.FGeneration.load(std::memory_order_acquire);

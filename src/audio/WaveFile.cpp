@@ -60,7 +60,7 @@ class TWriterStream final : public TStream {
 public:
     explicit TWriterStream(TWaveFileWriter& Writer) : FWriter(Writer) {}
     std::int64_t Size() override { return Position(); }
-    std::int64_t Position() override { return static_cast<std::int64_t>(HeaderBytes + FWriter.DataBytes()); }
+    std::int64_t Position() override { return FWriter.FileSize(); }
     void Seek(std::int64_t) override { throw EWriteError("Cannot position in file " + FWriter.FileName()); }
     std::size_t Read(void*, std::size_t) override { throw EReadError("Cannot read file " + FWriter.FileName()); }
     void Write(const void* Buffer, std::size_t Count) override { FWriter.Write(Buffer, Count); }

@@ -85,8 +85,13 @@ public:
     // content) or, rewriting in place, cuts the file to nothing.
     void Abandon();
 
-    // Sample bytes counted as written so far.
+    // Sample bytes that reached the file so far (not those still buffered).
     std::uint32_t DataBytes() const { return FDataBytes; }
+    // Bytes the file holds once the buffered ones are out.
+    std::int64_t FileSize() const
+    {
+        return 44 + static_cast<std::int64_t>(FDataBytes) + static_cast<std::int64_t>(FBuffer.size());
+    }
     // Rewriting the existing file in place (no temporary could be created).
     bool InPlace() const { return FInPlace; }
     bool Open() const { return FFd >= 0; }
