@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <numbers>
 #include <system_error>
 #include <thread>
@@ -60,15 +61,31 @@ void InParallel(std::size_t Count, std::size_t Cost, TWork Work)
         return;
     }
     const std::size_t Half = Count / 2;
+    // A failure on either thread (out of memory) reaches the caller after
+    // both have finished.
+    std::exception_ptr HelperFailure;
     std::thread Helper;
     try {
-        Helper = std::thread([&] { Work(Half, Count); });
+        Helper = std::thread([&] {
+            try {
+                Work(Half, Count);
+            } catch (...) {
+                HelperFailure = std::current_exception();
+            }
+        });
     } catch (const std::system_error&) {
         Work(std::size_t{0}, Count);
         return;
     }
-    Work(std::size_t{0}, Half);
+    try {
+        Work(std::size_t{0}, Half);
+    } catch (...) {
+        Helper.join();
+        throw;
+    }
     Helper.join();
+    if (HelperFailure)
+        std::rethrow_exception(HelperFailure);
 }
 
 // One axis's factor |cos(N pi c / L)| with the very steps of the room's
