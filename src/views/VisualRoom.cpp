@@ -10,6 +10,7 @@
 
 #include "model/Utilities.h"
 #include "views/PainterCanvas.h"
+#include "views/ViewFrame.h"
 
 namespace {
 
@@ -18,28 +19,6 @@ int RoundToInt(long double V) { return static_cast<int>(std::lrint(V)); }
 TShiftState ShiftOf(const QMouseEvent* Event, bool Double)
 {
     return TShiftState{Event->modifiers(), Event->buttons(), Double};
-}
-
-// What both conversions between pixels and metres work with: the margin, the
-// inner size in pixels and the room's extents in metres, widened to long
-// double so that every product is formed before its division.
-struct TFrame {
-    int R;
-    long double Iw;
-    long double Ih;
-    long double W;
-    long double D;
-    long double H;
-};
-
-TFrame FrameOf(const TRoom& Room, int Rim, int Width, int Height)
-{
-    return TFrame{Rim,
-                  static_cast<long double>(Width - 2 * Rim),
-                  static_cast<long double>(Height - 2 * Rim),
-                  Room.GetWidth(),
-                  Room.GetDepth(),
-                  Room.GetHeight()};
 }
 
 } // namespace
@@ -140,28 +119,14 @@ TPixel TVisualRoom::WorldToScreen(const TPoint3D& P, int Width, int Height) cons
 {
     if (FRoom == nullptr)
         return TPixel{0, 0};
-    const auto [R, Iw, Ih, W, D, H] = FrameOf(*FRoom, FRim, Width, Height);
-    switch (FAxis) {
-    case apXY: return TPixel{RoundToInt(P.X * Iw / W) + R, RoundToInt(P.Y * Ih / D) + R};
-    case apXZ: return TPixel{RoundToInt(P.X * Iw / W) + R, Height - (RoundToInt(P.Z * Ih / H) + R)};
-    case apYZ: return TPixel{RoundToInt(P.Y * Iw / D) + R, Height - (RoundToInt(P.Z * Ih / H) + R)};
-    }
-    return TPixel{0, 0};
+    return TViewFrame::Of(*this, Width, Height).WorldToScreen(P);
 }
 
 TPoint3D TVisualRoom::ScreenToWorld(int X, int Y, int Width, int Height) const
 {
-    if (FRoom == nullptr || !HasInnerArea(Width, Height))
+    if (FRoom == nullptr)
         return Point3D(0.0f, 0.0f, 0.0f);
-    const auto [R, Iw, Ih, W, D, H] = FrameOf(*FRoom, FRim, Width, Height);
-    const long double Sx = X - R;
-    const long double Sy = Y - R;
-    switch (FAxis) {
-    case apXY: return Point3D(static_cast<float>(W * Sx / Iw), static_cast<float>(D * Sy / Ih), 0.0f);
-    case apXZ: return Point3D(static_cast<float>(W * Sx / Iw), 0.0f, static_cast<float>(H - H * Sy / Ih));
-    case apYZ: return Point3D(0.0f, static_cast<float>(D * Sx / Iw), static_cast<float>(H - H * Sy / Ih));
-    }
-    return Point3D(0.0f, 0.0f, 0.0f);
+    return TViewFrame::Of(*this, Width, Height).ScreenToWorld(X, Y);
 }
 
 TItem* TVisualRoom::ItemAt(int X, int Y) const
