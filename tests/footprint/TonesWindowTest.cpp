@@ -79,24 +79,39 @@ protected:
         W->edSeconds->selectAll();
         QTest::keyClicks(W->edSeconds, Text);
     }
-    // Answers the next save dialog with Name (typed into its file name box
-    // and confirmed with Enter), or cancels it with an empty Name.
+    // Answers the next save dialog with Name (put into its file name box and
+    // confirmed with Enter), or cancels it with an empty Name. The name is
+    // not typed key by key, so that the box's completer never pops up over
+    // it; a dialog still open after 5 s is closed so that a test fails
+    // instead of hanging.
     void AnswerSaveDialog(const QString& Name)
     {
         auto* Timer = new QTimer(W.get());
-        QObject::connect(Timer, &QTimer::timeout, Timer, [Timer, Name] {
-            auto* D = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto Ticks = std::make_shared<int>(0);
+        auto Answered = std::make_shared<bool>(false);
+        QObject::connect(Timer, &QTimer::timeout, Timer, [Timer, Name, Ticks, Answered] {
+            QWidget* Modal = QApplication::activeModalWidget();
+            if (++*Ticks > 500 && Modal != nullptr) {
+                Modal->close();
+                return;
+            }
+            if (*Answered) {
+                if (Modal == nullptr) {
+                    Timer->stop();
+                    Timer->deleteLater();
+                }
+                return;
+            }
+            auto* D = qobject_cast<QFileDialog*>(Modal);
             if (D == nullptr)
                 return;
-            Timer->stop();
-            Timer->deleteLater();
+            *Answered = true;
             if (Name.isEmpty()) {
                 QTest::keyClick(D, Qt::Key_Escape);
                 return;
             }
             auto* Edit = D->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            Edit->selectAll();
-            QTest::keyClicks(Edit, Name);
+            Edit->setText(Name);
             QTest::keyClick(Edit, Qt::Key_Return);
         });
         Timer->start(10);
