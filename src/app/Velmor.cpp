@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/main.h"
+#include "footprint/Tones.h"
 
 int main(int argc, char** argv)
 {
@@ -20,6 +21,13 @@ int main(int argc, char** argv)
 
     TApplication App(argc, argv);
     TfrmMain frmMain;
+    frmMain.OnOpenFootprint = [&frmMain](TRoom& Room) {
+        TfrmTones Window(&frmMain);
+        frmTones = &Window;
+        Window.SetRoom(Room);
+        Window.exec();
+        frmTones = nullptr;
+    };
     frmMain.show();
     return App.exec();
 }
