@@ -72,6 +72,11 @@ QPushButton* IconButton(QWidget* Parent, const char* Name, int X, QStyle::Standa
 TfrmTones::TfrmTones(QWidget* Parent, std::shared_ptr<TWaveOutBackend> Backend)
     : TfrmScalable(Parent), FAudio(new TAudio(this, std::move(Backend)))
 {
+    // The layout was designed for a small bitmap sans serif; the platform's
+    // larger default font would clip the captions of the small controls.
+    QFont WindowFont = font();
+    WindowFont.setPixelSize(10);
+    setFont(WindowFont);
     BuildControls();
     // The sound component plays and saves 16-bit stereo at 44 100 frames per
     // second; the recorder follows the player's settings.
