@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/main.h"
+#include "roomeq/RoomEQ.h"
 
 int main(int argc, char** argv)
 {
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
 
     TApplication App(argc, argv);
     TfrmMain frmMain;
+    frmMain.OnOpenRoomEq = OpenRoomEq;
     frmMain.show();
     return App.exec();
 }
