@@ -183,9 +183,10 @@ TEST_F(RoomEqTest, ArrowsMoveTheSelectionInTheFrameOfTheActiveView)
     TListener& L = Room.Listener();
     for (const TRow& R : Rows) {
         TVisualRoom* View = (*Form).*R.View;
-        const std::string Spl = Text(Form->edSPL);
+        Form->edName->setText(QStringLiteral("?"));
         Press(View, L.GetPosition()); // the selected element: only the active view changes
         ASSERT_EQ(Form->Selected(), &L);
+        EXPECT_EQ(Text(Form->edName), "?") << "read-outs not refreshed";
         EXPECT_EQ(Form->ActiveView(), View);
         EXPECT_EQ(View->BackgroundColor(), Magenta);
         EXPECT_EQ((View == Form->vrTop ? Form->vrHeight : Form->vrTop)->BackgroundColor(), Black);
@@ -206,6 +207,7 @@ TEST_F(RoomEqTest, ArrowsMoveTheSelectionInTheFrameOfTheActiveView)
             EXPECT_NEAR(After.Y - Before.Y, R.Step.Y, 1e-6) << Way;
             EXPECT_NEAR(After.Z - Before.Z, R.Step.Z, 1e-6) << Way;
         }
+        EXPECT_EQ(Text(Form->edName), "Oyente");
         EXPECT_EQ(Text(Form->edPosX), FormatShort(L.GetPosition().X));
         EXPECT_EQ(Text(Form->edPosY), FormatShort(L.GetPosition().Y));
         EXPECT_EQ(Text(Form->edPosZ), FormatShort(L.GetPosition().Z));
