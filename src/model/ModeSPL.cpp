@@ -1,9 +1,15 @@
 #include "model/ModeSPL.h"
 
 #include <cmath>
+#include <cstring>
+#include <exception>
 #include <numbers>
 #include <system_error>
 #include <thread>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "model/Utilities.h"
 
@@ -55,15 +61,31 @@ void InParallel(std::size_t Count, std::size_t Cost, TWork Work)
         return;
     }
     const std::size_t Half = Count / 2;
+    // A failure on either thread (out of memory) reaches the caller after
+    // both have finished.
+    std::exception_ptr HelperFailure;
     std::thread Helper;
     try {
-        Helper = std::thread([&] { Work(Half, Count); });
+        Helper = std::thread([&] {
+            try {
+                Work(Half, Count);
+            } catch (...) {
+                HelperFailure = std::current_exception();
+            }
+        });
     } catch (const std::system_error&) {
         Work(std::size_t{0}, Count);
         return;
     }
-    Work(std::size_t{0}, Half);
+    try {
+        Work(std::size_t{0}, Half);
+    } catch (...) {
+        Helper.join();
+        throw;
+    }
     Helper.join();
+    if (HelperFailure)
+        std::rethrow_exception(HelperFailure);
 }
 
 // One axis's factor |cos(N pi c / L)| with the very steps of the room's
@@ -76,6 +98,31 @@ float AxisFactor(int N, float Coordinate, float Length)
         return 1.0f;
     const float Degrees = static_cast<float>(static_cast<long double>(N) * Coordinate * 180.0L / Length);
     return std::fabs(static_cast<float>(std::cos(static_cast<long double>(Degrees) * std::numbers::pi_v<long double> / 180.0L)));
+}
+
+// The same float, mostly without the costly long double cosine: the float
+// angle in degrees is folded exactly into 0 .. 180 and its cosine taken in
+// double, off the true value by far less than 1e-14. When every number that
+// close rounds to the same float, that float is the one the long double
+// cosine gives too; otherwise (about one angle in three million) the long
+// double path decides.
+float AxisFactorTable(int N, float Coordinate, float Length)
+{
+    if (N <= 0)
+        return 1.0f;
+    const float Degrees = static_cast<float>(static_cast<long double>(N) * Coordinate * 180.0L / Length);
+    double D = std::fabs(static_cast<double>(Degrees));
+    if (!(D < 1e9))
+        return AxisFactor(N, Coordinate, Length);
+    D -= 360.0 * std::floor(D / 360.0); // exact: D has at most 24 significant bits
+    if (D > 180.0)
+        D = 360.0 - D;
+    const double Cosine = std::cos(D * (std::numbers::pi / 180.0));
+    constexpr double Margin = 1e-14;
+    const float Low = static_cast<float>(Cosine - Margin);
+    if (Low != static_cast<float>(Cosine + Margin))
+        return AxisFactor(N, Coordinate, Length);
+    return std::fabs(Low);
 }
 
 // The grid value of every point is
@@ -125,11 +172,11 @@ public:
             for (std::size_t K = First; K < End; ++K) {
                 if (K < FCountA) {
                     for (std::size_t C = 0; C < FColumns; ++C)
-                        FTableA[K * FColumns + C] = AxisFactor(IndexA[K], Grid.Columns[C], Extent[A]);
+                        FTableA[K * FColumns + C] = AxisFactorTable(IndexA[K], Grid.Columns[C], Extent[A]);
                 } else {
                     const std::size_t J = K - FCountA;
                     for (std::size_t R = 0; R < FRows; ++R)
-                        FTableB[J * FRows + R] = AxisFactor(IndexB[J], Grid.Rows[R], Extent[B]);
+                        FTableB[R * FCountB + J] = AxisFactorTable(IndexB[J], Grid.Rows[R], Extent[B]);
                 }
             }
         });
@@ -139,41 +186,49 @@ public:
     std::size_t Rows() const { return FRows; }
 
     // The values of row R into Out (Columns() floats); Inner is scratch
-    // space of FCountA floats.
+    // space of FCountA floats. Built twice, for plain x86-64 and for AVX2
+    // (chosen when the program starts): the same operations in the same
+    // order, so both give the same floats.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+    __attribute__((target_clones("avx2", "default")))
+#endif
     void Row(std::size_t R, float* Out, std::vector<float>& Inner) const
     {
-        Inner.assign(FCountA, 0.0f);
-        for (std::size_t I = 0; I < FCountA; ++I) {
+        const std::size_t CountA = FCountA;
+        const std::size_t CountB = FCountB;
+        const std::size_t Columns = FColumns;
+        Inner.resize(CountA);
+        float* InnerA = Inner.data();
+        const float* FactorB = &FTableB[R * CountB];
+        for (std::size_t I = 0; I < CountA; ++I) {
             float S = 0.0f;
-            const float* Coefficient = &FCoefficients[I * FCountB];
-            for (std::size_t J = 0; J < FCountB; ++J)
-                S += Coefficient[J] * FTableB[J * FRows + R];
-            Inner[I] = S;
+            const float* Coefficient = &FCoefficients[I * CountB];
+            for (std::size_t J = 0; J < CountB; ++J)
+                S += Coefficient[J] * FactorB[J];
+            InnerA[I] = S;
         }
+        // Dividing by 1 when there is no weight leaves the plain sum.
+        const float Divisor = FWeight > 0.0f ? FWeight : 1.0f;
+        const float* TableA = FTableA.data();
         // Blocks of columns whose sums stay in registers across all Na.
         constexpr std::size_t Block = 16;
         std::size_t C0 = 0;
-        for (; C0 + Block <= FColumns; C0 += Block) {
+        for (; C0 + Block <= Columns; C0 += Block) {
             float Sum[Block] = {};
-            for (std::size_t I = 0; I < FCountA; ++I) {
-                const float Bi = Inner[I];
-                const float* Table = &FTableA[I * FColumns + C0];
+            for (std::size_t I = 0; I < CountA; ++I) {
+                const float Bi = InnerA[I];
+                const float* Table = TableA + I * Columns + C0;
                 for (std::size_t K = 0; K < Block; ++K)
                     Sum[K] += Table[K] * Bi;
             }
             for (std::size_t K = 0; K < Block; ++K)
-                Out[C0 + K] = Sum[K];
+                Out[C0 + K] = Sum[K] / Divisor;
         }
-        for (std::size_t C = C0; C < FColumns; ++C) {
+        for (std::size_t C = C0; C < Columns; ++C) {
             float Sum = 0.0f;
-            for (std::size_t I = 0; I < FCountA; ++I)
-                Sum += FTableA[I * FColumns + C] * Inner[I];
-            Out[C] = Sum;
-        }
-        if (FWeight > 0.0f) {
-            const float Weight = FWeight;
-            for (std::size_t C = 0; C < FColumns; ++C)
-                Out[C] /= Weight;
+            for (std::size_t I = 0; I < CountA; ++I)
+                Sum += TableA[I * Columns + C] * InnerA[I];
+            Out[C] = Sum / Divisor;
         }
     }
 
@@ -185,43 +240,83 @@ private:
     float FWeight = 0.0f;
     std::vector<float> FCoefficients; // FCountA x FCountB
     std::vector<float> FTableA;       // FCountA x FColumns
-    std::vector<float> FTableB;       // FCountB x FRows
+    std::vector<float> FTableB;       // FRows x FCountB
 };
 
 // ValueToRGB of each level 0 .. 1275. Its colour depends on V only through
 // the level lrint(1275 V): within a 0.2 segment each channel is a constant or
 // lrint(1275 V) less a multiple of 255, and neighbouring segments meet in the
-// same colour. The only float V that falls on a tie is 0.5, which the caller
-// hands to ValueToRGB itself.
+// same colour. The only float V that falls on a tie is 0.5, whose colour
+// ValueToRGB gives itself in the extra entry TieLevel.
+constexpr int TieLevel = 1276;
+
 struct TLevelColours {
-    std::uint8_t RGB[1276][3];
+    // Red, green, blue and one spare byte, so that a colour is one 4-byte copy.
+    std::uint8_t RGB[TieLevel + 1][4];
     TLevelColours()
     {
         for (int L = 0; L <= 1275; ++L)
             ValueToRGB(static_cast<float>(L / 1275.0), RGB[L][0], RGB[L][1], RGB[L][2]);
+        ValueToRGB(0.5f, RGB[TieLevel][0], RGB[TieLevel][1], RGB[TieLevel][2]);
+        for (auto& C : RGB)
+            C[3] = 0;
     }
 };
 
-void ToColours(const float* Values, std::size_t Count, std::uint8_t* Out)
+// The level of V clamped into 0 .. 1 (NaN as 0): 1275 V is exact in double
+// and never a tie but for V = 0.5, so adding one half and truncating rounds
+// it as lrint would.
+int LevelOf(float V)
 {
-    static const TLevelColours Levels;
-    for (std::size_t C = 0; C < Count; ++C, Out += 3) {
-        float V = Values[C];
-        if (!(V >= 0.0f))
-            V = 0.0f;
-        else if (V > 1.0f)
-            V = 1.0f;
-        if (V == 0.5f) {
-            ValueToRGB(V, Out[0], Out[1], Out[2]);
-            continue;
-        }
-        // 1275 V is exact in double and never a tie here, so adding one half
-        // and truncating rounds it as lrint would.
-        const auto Level = static_cast<int>(static_cast<double>(V) * 1275.0 + 0.5);
-        Out[0] = Levels.RGB[Level][0];
-        Out[1] = Levels.RGB[Level][1];
-        Out[2] = Levels.RGB[Level][2];
+    if (V == 0.5f)
+        return TieLevel;
+    V = V >= 0.0f ? V : 0.0f;
+    V = V > 1.0f ? 1.0f : V;
+    return static_cast<int>(static_cast<double>(V) * 1275.0 + 0.5);
+}
+
+void ToLevels(const float* Values, std::size_t Count, int* Level)
+{
+    std::size_t C = 0;
+#if defined(__SSE2__)
+    // LevelOf four values at a time; max and min with the value first give
+    // the second operand for NaN, as LevelOf does.
+    const __m128 Zero = _mm_setzero_ps();
+    const __m128 One = _mm_set1_ps(1.0f);
+    const __m128 Half = _mm_set1_ps(0.5f);
+    const __m128d Scale = _mm_set1_pd(1275.0);
+    const __m128d Round = _mm_set1_pd(0.5);
+    const __m128i Tie = _mm_set1_epi32(TieLevel);
+    for (; C + 4 <= Count; C += 4) {
+        const __m128 Raw = _mm_loadu_ps(Values + C);
+        const __m128 V = _mm_min_ps(_mm_max_ps(Raw, Zero), One);
+        const __m128i Low = _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(V), Scale), Round));
+        const __m128i High =
+            _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(V, V)), Scale), Round));
+        const __m128i Levels = _mm_unpacklo_epi64(Low, High);
+        const __m128i IsTie = _mm_castps_si128(_mm_cmpeq_ps(Raw, Half));
+        const __m128i Result = _mm_or_si128(_mm_and_si128(IsTie, Tie), _mm_andnot_si128(IsTie, Levels));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Level + C), Result);
     }
+#endif
+    for (; C < Count; ++C)
+        Level[C] = LevelOf(Values[C]);
+}
+
+void ToColours(const float* Values, std::size_t Count, std::uint8_t* Out, std::vector<int>& Levels)
+{
+    static const TLevelColours Colours;
+    if (Count == 0)
+        return;
+    Levels.resize(Count);
+    ToLevels(Values, Count, Levels.data());
+    const int* Level = Levels.data();
+    // Each 4-byte copy spills one byte into the next pixel, which the next
+    // copy overwrites; the last pixel gets its three bytes alone, so nothing
+    // past the row is touched.
+    for (std::size_t C = 0; C + 1 < Count; ++C)
+        std::memcpy(Out + 3 * C, Colours.RGB[Level[C]], 4);
+    std::memcpy(Out + 3 * (Count - 1), Colours.RGB[Level[Count - 1]], 3);
 }
 
 } // namespace
@@ -255,18 +350,20 @@ void RenderPressureGrid(const TRoom& Room, const std::vector<TWeightedMode>& Mod
         return;
     if (Grid.ColumnAxis == Grid.RowAxis) {
         const std::vector<float> Values = MeanModePressureGrid(Room, Modes, Grid);
+        std::vector<int> Levels;
         for (std::size_t R = 0; R < Grid.Rows.size(); ++R)
             ToColours(&Values[R * Grid.Columns.size()], Grid.Columns.size(),
-                      Pixels + static_cast<std::ptrdiff_t>(R) * Stride);
+                      Pixels + static_cast<std::ptrdiff_t>(R) * Stride, Levels);
         return;
     }
     const TGridEvaluator Evaluator(Room, Modes, Grid);
     InParallel(Evaluator.Rows(), Evaluator.Rows() * Evaluator.Columns(), [&](std::size_t First, std::size_t End) {
         std::vector<float> Inner;
         std::vector<float> Line(Evaluator.Columns());
+        std::vector<int> Levels;
         for (std::size_t R = First; R < End; ++R) {
             Evaluator.Row(R, Line.data(), Inner);
-            ToColours(Line.data(), Line.size(), Pixels + static_cast<std::ptrdiff_t>(R) * Stride);
+            ToColours(Line.data(), Line.size(), Pixels + static_cast<std::ptrdiff_t>(R) * Stride, Levels);
         }
     });
 }

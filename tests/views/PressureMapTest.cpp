@@ -110,6 +110,22 @@ TEST(PressureMap, RimKeepsTheBackgroundAndAnEmptyListPaintsZero)
     }
 }
 
+// A negative rim stretches the room past the picture's edges: the map fills
+// the whole picture and writes nothing outside it.
+TEST(PressureMap, NegativeRimFillsThePictureOnly)
+{
+    TRoom Room;
+    const std::vector<TWeightedMode> Modes = {{1, 0, 0, 1.0f}, {1, 2, 0, 0.5f}};
+    for (const TAxisProjection Axis : {apXY, apYZ}) {
+        const TViewFrame Frame = FrameFor(Room, Axis, -4, 50, 40);
+        const QImage Fast = RenderPressureMap(Frame, Room, Modes, RGB(9, 9, 9));
+        EXPECT_LE(LargestChannelDifference(Fast, RenderPressureMapPerPixel(Frame, Room, Modes, RGB(9, 9, 9))), 1);
+        std::uint8_t R, G, B;
+        ValueToRGB(MeanModePressure(Room, Modes, Frame.ScreenToWorld(0, 0)), R, G, B);
+        EXPECT_EQ(Fast.pixel(0, 0), qRgb(R, G, B));
+    }
+}
+
 TEST(PressureMap, ViewAdapterHandsTheMapToTheView)
 {
     TRoom Room;
