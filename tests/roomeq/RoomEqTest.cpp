@@ -11,7 +11,9 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <memory>
 #include <string>
 
@@ -47,9 +49,9 @@ void PlaceDefaultLayout(TRoom& Room)
 int ExpectedPosition(const TRoom& Room, const TMode& Mode, int Min)
 {
     const auto P = [&](const TPoint3D& Q) {
-        return std::fabs(std::cos(M_PI * Mode.NX() * Q.X / Room.GetWidth()) *
-                         std::cos(M_PI * Mode.NY() * Q.Y / Room.GetDepth()) *
-                         std::cos(M_PI * Mode.NZ() * Q.Z / Room.GetHeight()));
+        return std::fabs(std::cos(std::numbers::pi * Mode.NX() * Q.X / Room.GetWidth()) *
+                         std::cos(std::numbers::pi * Mode.NY() * Q.Y / Room.GetDepth()) *
+                         std::cos(std::numbers::pi * Mode.NZ() * Q.Z / Room.GetHeight()));
     };
     const double X = P(Room.Speakers().FindByChannel(1)->GetPosition()) * P(Room.Listener().GetPosition());
     const double Level = X < 1e-12 ? 100.0 : -(100.0 * std::log10(X) + 100.0);
