@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/main.h"
 #include "footprint/Tones.h"
+#include "roomeq/RoomEQ.h"
 
 int main(int argc, char** argv)
 {
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
         Window.exec();
         frmTones = nullptr;
     };
+    frmMain.OnOpenRoomEq = OpenRoomEq;
     frmMain.show();
     return App.exec();
 }
