@@ -220,6 +220,8 @@ void TfrmTones::BuildControls()
     cbOblique->setText(QStringLiteral("Oblicuos"));
 
     lblHint = Make<QLabel>(this, "lblHint", 4, 426, 638, 14);
+    // Empty at rest: the reader still needs to know what the line is for.
+    lblHint->setAccessibleName(QStringLiteral("Estado"));
     pbTones = Make<QProgressBar>(this, "pbTones", 4, 444, 638, 10);
     pbTones->setRange(0, 100);
     pbTones->setValue(0);

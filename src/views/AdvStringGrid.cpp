@@ -1,9 +1,11 @@
 #include "views/AdvStringGrid.h"
 
+
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -157,6 +159,9 @@ TAdvStringGrid::TAdvStringGrid(QWidget* Parent)
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A screen reader announces the scroll bars of a long table too.
+    verticalScrollBar()->setAccessibleName(QStringLiteral("Desplazamiento vertical"));
+    horizontalScrollBar()->setAccessibleName(QStringLiteral("Desplazamiento horizontal"));
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setWordWrap(false);
     SetDefaultRowHeight(16);

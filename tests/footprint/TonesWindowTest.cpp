@@ -23,6 +23,7 @@
 #include "footprint/TonesRules.h"
 #include "footprint/Tones.h"
 #include "model/Utilities.h"
+#include "support/AccessibilityCheck.h"
 #include "support/RecordingCanvas.h"
 #include "views/AdvStringGrid.h"
 #include "views/ErrorReport.h"
@@ -202,6 +203,7 @@ TEST_F(TonesWindowTest, OpensAsDesignedAndTakesTheSampleStoreAwayWhenClosed)
     EXPECT_EQ(W->btnPlaySound->accessibleName(), "Reproducir");
     EXPECT_EQ(W->btnSelectConflict->accessibleName(), "Seleccionar modos conflictivos");
     EXPECT_EQ(W->edSeconds->accessibleName(), "Duración (s)");
+    EXPECT_EQ(Accessibility::UnnamedControls(W.get()), QStringList());
     // The lowest mode is marked and mapped from the start; row 1 has no differences.
     EXPECT_EQ(MarkedRows(), std::vector<int>{1});
     EXPECT_TRUE(SameMap(*W->vrTop, ExpectedMap(*W->vrTop, {1})));

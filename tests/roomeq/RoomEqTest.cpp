@@ -19,6 +19,7 @@
 
 #include "model/Utilities.h"
 #include "roomeq/RoomEQ.h"
+#include "support/AccessibilityCheck.h"
 
 namespace {
 
@@ -128,6 +129,7 @@ TEST_F(RoomEqTest, DefaultRoomShowsTheTwentyBarsAndTheListener)
         {Form->edPosZ, "Suelo"}, {Form->edSPL, "Presión (0-1)"}};
     for (const auto& [Box, Caption] : Named)
         EXPECT_EQ(Box->accessibleName().toStdString(), Caption);
+    EXPECT_EQ(Accessibility::UnnamedControls(Form.get()), QStringList());
 }
 
 TEST_F(RoomEqTest, BarsSitAtTheBottomOnANodeAndNearTheTopAtAntinodes)
