@@ -1,6 +1,5 @@
 #include "views/AdvStringGrid.h"
 
-
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QMouseEvent>
