@@ -17,11 +17,15 @@ QImage BackgroundPicture(const TViewFrame& Frame, TColor Background)
     return Picture;
 }
 
-// A picture whose inner rectangle is left for the map to fill: only the rim
-// gets the background, so that the large inner part is written once.
-QImage RimPicture(const TViewFrame& Frame, TColor Background)
+// Gives Picture Frame's size and format (keeping its memory when it has them
+// already) and paints only its rim with the background, so that the large
+// inner part is written once, by the map.
+void PrepareRimPicture(QImage& Picture, const TViewFrame& Frame, TColor Background)
 {
-    QImage Picture(Frame.Width, Frame.Height, QImage::Format_RGB888);
+    if (Picture.width() != Frame.Width || Picture.height() != Frame.Height || Picture.format() != QImage::Format_RGB888)
+        Picture = QImage(Frame.Width, Frame.Height, QImage::Format_RGB888);
+    if (Picture.isNull())
+        return;
     const uchar Colour[3] = {GetRValue(Background), GetGValue(Background), GetBValue(Background)};
     const auto Paint = [&](int Y, int From, int To) {
         uchar* Line = Picture.scanLine(Y);
@@ -37,7 +41,6 @@ QImage RimPicture(const TViewFrame& Frame, TColor Background)
             Paint(Y, Frame.Width - Frame.Rim, Frame.Width);
         }
     }
-    return Picture;
 }
 
 // The pixels the map covers: the inner rectangle, clipped to the picture (a
@@ -74,15 +77,24 @@ TPressureGrid GridOf(const TViewFrame& Frame, const TInnerBlock& Block)
 QImage RenderPressureMap(const TViewFrame& Frame, const TRoom& Room, const std::vector<TWeightedMode>& Modes,
                          TColor Background)
 {
+    QImage Picture;
+    RenderPressureMapInto(Picture, Frame, Room, Modes, Background);
+    return Picture;
+}
+
+void RenderPressureMapInto(QImage& Picture, const TViewFrame& Frame, const TRoom& Room,
+                           const std::vector<TWeightedMode>& Modes, TColor Background)
+{
     const TInnerBlock Block = InnerBlockOf(Frame);
-    if (Frame.Width <= 0 || Frame.Height <= 0 || Block.Right < Block.Left || Block.Bottom < Block.Top)
-        return BackgroundPicture(Frame, Background);
-    QImage Picture = RimPicture(Frame, Background);
+    if (Frame.Width <= 0 || Frame.Height <= 0 || Block.Right < Block.Left || Block.Bottom < Block.Top) {
+        Picture = BackgroundPicture(Frame, Background);
+        return;
+    }
+    PrepareRimPicture(Picture, Frame, Background);
     if (Picture.isNull())
-        return Picture;
+        return;
     RenderPressureGrid(Room, Modes, GridOf(Frame, Block), Picture.scanLine(Block.Top) + 3 * Block.Left,
                        Picture.bytesPerLine());
-    return Picture;
 }
 
 QImage RenderPressureMapPerPixel(const TViewFrame& Frame, const TRoom& Room,
@@ -106,6 +118,9 @@ void PaintPressureMap(TVisualRoom& View, const std::vector<TWeightedMode>& Modes
 {
     if (View.Room() == nullptr)
         return;
-    const QImage Picture = RenderPressureMap(TViewFrame::Of(View), *View.Room(), Modes, View.BackgroundColor());
+    // The view keeps its own copy, so one scratch picture serves every view
+    // (GUI thread only, like the views).
+    static QImage Picture;
+    RenderPressureMapInto(Picture, TViewFrame::Of(View), *View.Room(), Modes, View.BackgroundColor());
     View.SetBackgroundPicture(&Picture);
 }

@@ -16,6 +16,12 @@ class TVisualRoom;
 // With an empty Modes list the inside is ValueToRGB(0). Frame without inner area: all Background.
 QImage RenderPressureMap(const TViewFrame& Frame, const TRoom& Room,
                          const std::vector<TWeightedMode>& Modes, TColor Background);
+// As RenderPressureMap, into Picture. Picture's memory is reused when it
+// already has Frame's size and the 24-bit format: maps follow every resize,
+// and a fresh picture of a large view costs about as much in page faults as
+// the map itself.
+void RenderPressureMapInto(QImage& Picture, const TViewFrame& Frame, const TRoom& Room,
+                           const std::vector<TWeightedMode>& Modes, TColor Background);
 // Convenience: renders for View's current frame/room/BackgroundColor and hands the picture to it
 // with SetBackgroundPicture. Does nothing when the view has no room. Does not repaint.
 void PaintPressureMap(TVisualRoom& View, const std::vector<TWeightedMode>& Modes);
