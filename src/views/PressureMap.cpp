@@ -1,5 +1,7 @@
 #include "views/PressureMap.h"
 
+#include <algorithm>
+
 #include "model/Utilities.h"
 #include "views/PainterCanvas.h"
 #include "views/VisualRoom.h"
@@ -15,42 +17,55 @@ QImage BackgroundPicture(const TViewFrame& Frame, TColor Background)
     return Picture;
 }
 
-// Where the pixel columns and rows of the inner rectangle lie in the room:
-// a column's coordinate does not depend on the row and the other way round.
-TPressureGrid GridOf(const TViewFrame& Frame)
+// A picture whose inner rectangle is left for the map to fill: only the rim
+// gets the background, so that the large inner part is written once.
+QImage RimPicture(const TViewFrame& Frame, TColor Background)
+{
+    QImage Picture(Frame.Width, Frame.Height, QImage::Format_RGB888);
+    const uchar Colour[3] = {GetRValue(Background), GetGValue(Background), GetBValue(Background)};
+    const auto Paint = [&](int Y, int From, int To) {
+        uchar* Line = Picture.scanLine(Y);
+        for (int X = From; X < To; ++X)
+            for (int K = 0; K < 3; ++K)
+                Line[3 * X + K] = Colour[K];
+    };
+    for (int Y = 0; Y < Frame.Height; ++Y) {
+        if (Y < Frame.Rim || Y >= Frame.Height - Frame.Rim) {
+            Paint(Y, 0, Frame.Width);
+        } else {
+            Paint(Y, 0, Frame.Rim);
+            Paint(Y, Frame.Width - Frame.Rim, Frame.Width);
+        }
+    }
+    return Picture;
+}
+
+// The pixels the map covers: the inner rectangle, clipped to the picture (a
+// negative rim would otherwise reach outside it).
+struct TInnerBlock {
+    int Left, Top, Right, Bottom; // inclusive; empty when Right < Left or Bottom < Top
+};
+
+TInnerBlock InnerBlockOf(const TViewFrame& Frame)
+{
+    if (!Frame.HasInnerArea())
+        return TInnerBlock{0, 0, -1, -1};
+    return TInnerBlock{std::max(Frame.Rim, 0), std::max(Frame.Rim, 0), std::min(Frame.Width - Frame.Rim, Frame.Width) - 1,
+                       std::min(Frame.Height - Frame.Rim, Frame.Height) - 1};
+}
+
+// Where the pixel columns and rows of the block lie in the room: a column's
+// coordinate does not depend on the row and the other way round.
+TPressureGrid GridOf(const TViewFrame& Frame, const TInnerBlock& Block)
 {
     TPressureGrid Grid;
-    const int First = Frame.Rim;
-    const int LastColumn = Frame.Width - Frame.Rim - 1;
-    const int LastRow = Frame.Height - Frame.Rim - 1;
-    Grid.Columns.reserve(static_cast<std::size_t>(LastColumn - First + 1));
-    Grid.Rows.reserve(static_cast<std::size_t>(LastRow - First + 1));
-    switch (Frame.Axis) {
-    case apXY:
-        Grid.ColumnAxis = raX;
-        Grid.RowAxis = raY;
-        for (int X = First; X <= LastColumn; ++X)
-            Grid.Columns.push_back(Frame.ScreenToWorld(X, First).X);
-        for (int Y = First; Y <= LastRow; ++Y)
-            Grid.Rows.push_back(Frame.ScreenToWorld(First, Y).Y);
-        break;
-    case apXZ:
-        Grid.ColumnAxis = raX;
-        Grid.RowAxis = raZ;
-        for (int X = First; X <= LastColumn; ++X)
-            Grid.Columns.push_back(Frame.ScreenToWorld(X, First).X);
-        for (int Y = First; Y <= LastRow; ++Y)
-            Grid.Rows.push_back(Frame.ScreenToWorld(First, Y).Z);
-        break;
-    case apYZ:
-        Grid.ColumnAxis = raY;
-        Grid.RowAxis = raZ;
-        for (int X = First; X <= LastColumn; ++X)
-            Grid.Columns.push_back(Frame.ScreenToWorld(X, First).Y);
-        for (int Y = First; Y <= LastRow; ++Y)
-            Grid.Rows.push_back(Frame.ScreenToWorld(First, Y).Z);
-        break;
-    }
+    Grid.ColumnAxis = Frame.Axis == apYZ ? raY : raX;
+    Grid.RowAxis = Frame.Axis == apXY ? raY : raZ;
+    const auto Along = [](const TPoint3D& P, TRoomAxis Axis) { return Axis == raX ? P.X : Axis == raY ? P.Y : P.Z; };
+    for (int X = Block.Left; X <= Block.Right; ++X)
+        Grid.Columns.push_back(Along(Frame.ScreenToWorld(X, Block.Top), Grid.ColumnAxis));
+    for (int Y = Block.Top; Y <= Block.Bottom; ++Y)
+        Grid.Rows.push_back(Along(Frame.ScreenToWorld(Block.Left, Y), Grid.RowAxis));
     return Grid;
 }
 
@@ -59,11 +74,14 @@ TPressureGrid GridOf(const TViewFrame& Frame)
 QImage RenderPressureMap(const TViewFrame& Frame, const TRoom& Room, const std::vector<TWeightedMode>& Modes,
                          TColor Background)
 {
-    QImage Picture = BackgroundPicture(Frame, Background);
-    if (Picture.isNull() || !Frame.HasInnerArea())
+    const TInnerBlock Block = InnerBlockOf(Frame);
+    if (Frame.Width <= 0 || Frame.Height <= 0 || Block.Right < Block.Left || Block.Bottom < Block.Top)
+        return BackgroundPicture(Frame, Background);
+    QImage Picture = RimPicture(Frame, Background);
+    if (Picture.isNull())
         return Picture;
-    const TPressureGrid Grid = GridOf(Frame);
-    RenderPressureGrid(Room, Modes, Grid, Picture.scanLine(Frame.Rim) + 3 * Frame.Rim, Picture.bytesPerLine());
+    RenderPressureGrid(Room, Modes, GridOf(Frame, Block), Picture.scanLine(Block.Top) + 3 * Block.Left,
+                       Picture.bytesPerLine());
     return Picture;
 }
 
@@ -71,11 +89,12 @@ QImage RenderPressureMapPerPixel(const TViewFrame& Frame, const TRoom& Room,
                                  const std::vector<TWeightedMode>& Modes, TColor Background)
 {
     QImage Picture = BackgroundPicture(Frame, Background);
-    if (Picture.isNull() || !Frame.HasInnerArea())
+    if (Picture.isNull())
         return Picture;
-    for (int Y = Frame.Rim; Y <= Frame.Height - Frame.Rim - 1; ++Y) {
+    const TInnerBlock Block = InnerBlockOf(Frame);
+    for (int Y = Block.Top; Y <= Block.Bottom; ++Y) {
         uchar* Line = Picture.scanLine(Y);
-        for (int X = Frame.Rim; X <= Frame.Width - Frame.Rim - 1; ++X) {
+        for (int X = Block.Left; X <= Block.Right; ++X) {
             const float V = MeanModePressure(Room, Modes, Frame.ScreenToWorld(X, Y));
             ValueToRGB(V, Line[3 * X], Line[3 * X + 1], Line[3 * X + 2]);
         }

@@ -10,6 +10,7 @@
 #include "model/ModeSPL.h"
 #include "model/Modes.h"
 #include "model/Room.h"
+#include "model/Utilities.h"
 
 namespace {
 
@@ -124,6 +125,62 @@ TEST(ModeSPL, GridAgreesWithThePointFormEverywhere)
             }
         }
     }
+}
+
+// For one axial mode a grid value is the point value exactly, whichever
+// axis carries the index: the factor tables hold the very floats the point
+// form computes.
+TEST(ModeSPL, AxialGridValuesAreThePointValuesExactly)
+{
+    TRoom Room;
+    Room.SetWidth(5.17f);
+    const float Extent[3] = {Room.GetWidth(), Room.GetDepth(), Room.GetHeight()};
+    int Bad = 0;
+    for (const TRoomAxis Axis : {raX, raY, raZ})
+        for (int N = 1; N <= 25; ++N) {
+            TWeightedMode M{0, 0, 0, 1.0f};
+            (Axis == raX ? M.NX : Axis == raY ? M.NY : M.NZ) = N;
+            for (const bool AlongRows : {false, true}) {
+                const TRoomAxis Other = Axis == raX ? raY : raX;
+                TPressureGrid Grid;
+                Grid.ColumnAxis = AlongRows ? Other : Axis;
+                Grid.RowAxis = AlongRows ? Axis : Other;
+                (AlongRows ? Grid.Rows : Grid.Columns) = Spread(-0.01f, Extent[Axis] + 0.01f, 1501);
+                (AlongRows ? Grid.Columns : Grid.Rows) = {0.0f};
+                const std::vector<float> Values = MeanModePressureGrid(Room, {M}, Grid);
+                const std::vector<float>& Along = AlongRows ? Grid.Rows : Grid.Columns;
+                for (std::size_t K = 0; K < Along.size(); ++K) {
+                    float C[3] = {0.0f, 0.0f, 0.0f};
+                    C[Axis] = Along[K];
+                    Bad += Values[K] != MeanModePressure(Room, {M}, Point3D(C[0], C[1], C[2]));
+                }
+            }
+        }
+    EXPECT_EQ(Bad, 0);
+}
+
+// With one mode every grid value is the point value itself, so the colours
+// must be exactly ValueToRGB's, the tie at 0.5 and both ends included.
+TEST(ModeSPL, GridColoursOfOneModeAreExactlyTheRamp)
+{
+    TRoom Room;
+    TPressureGrid Grid;
+    Grid.Columns = Spread(0.0f, Room.GetWidth(), 4001);
+    Grid.Columns.push_back(Room.GetWidth() / 3.0f);
+    Grid.Rows = {0.0f, 1.7f};
+    const std::vector<TWeightedMode> Modes = {{1, 0, 0, 1.0f}};
+    ASSERT_EQ(MeanModePressure(Room, Modes, Point3D(Grid.Columns.back(), 0.0f, 0.0f)), 0.5f);
+    std::vector<std::uint8_t> Pixels(3 * Grid.Columns.size() * Grid.Rows.size());
+    RenderPressureGrid(Room, Modes, Grid, Pixels.data(), static_cast<std::ptrdiff_t>(3 * Grid.Columns.size()));
+    int Bad = 0;
+    for (std::size_t R = 0; R < Grid.Rows.size(); ++R)
+        for (std::size_t C = 0; C < Grid.Columns.size(); ++C) {
+            std::uint8_t E[3];
+            ValueToRGB(MeanModePressure(Room, Modes, Point3D(Grid.Columns[C], Grid.Rows[R], 0.0f)), E[0], E[1], E[2]);
+            const std::uint8_t* P = &Pixels[3 * (R * Grid.Columns.size() + C)];
+            Bad += P[0] != E[0] || P[1] != E[1] || P[2] != E[2];
+        }
+    EXPECT_EQ(Bad, 0);
 }
 
 } // namespace
