@@ -13,6 +13,7 @@
 #include <sys/statvfs.h>
 
 #include "audio/Stream.h"
+#include "footprint/Exports.h"
 #include "footprint/ToneGenerator.h"
 #include "footprint/TonesRules.h"
 
@@ -223,6 +224,10 @@ TTrackSetResult TTrackSetJob::Run(const TProgress& Progress, const std::atomic<b
             std::rethrow_exception(WriteError);
         const auto* ListBytes = reinterpret_cast<const std::uint8_t*>(Result.List.data());
         WriteWholeFile(FRequest.ListFile, nullptr, 0, ListBytes, Result.List.size());
+        // The burning programs' track sheets lie beside the list, written the same way.
+        for (const auto& [CueFile, Cue] : CueSheets(FRequest.ListFile, Result.List, FRequest.Modes, FRequest.Seconds))
+            WriteWholeFile(CueFile, nullptr, 0, reinterpret_cast<const std::uint8_t*>(Cue.data()), Cue.size());
+        Result.CdPlan = PlanCd(Tracks, FRequest.Seconds).Message;
         Result.Status = TTrackSetResult::Done;
     } catch (const TCancelled&) {
         JoinWriter();

@@ -60,6 +60,10 @@ struct TTrackSetResult {
     std::string List;
     // For the user: why it failed or was refused.
     std::string Message;
+    // For the user, when Status is Done: whether the set fits an audio CD
+    // (its playing time) or how to split it. The CUE sheets ("<list>.cue",
+    // one per disc) are written right after the list.
+    std::string CdPlan;
 };
 
 class TTrackSetJob {
