@@ -74,7 +74,8 @@ TEST_F(TrackSetTest, WritesOneTrackPerModeAndTheList)
     }
     const std::string List = Names[0] + "\r\n" + Names[1] + "\r\n" + Names[2] + "\r\n";
     EXPECT_EQ(ReadFile(In("Tests.txt")), TBytes(List.begin(), List.end()));
-    EXPECT_EQ(FolderFiles().size(), 4u);
+    // Three tracks, the list and the CUE sheet.
+    EXPECT_EQ(FolderFiles().size(), 5u);
 }
 
 TEST_F(TrackSetTest, UnreadableOrNegativeDurationsGiveHeaderOnlyTracks)
