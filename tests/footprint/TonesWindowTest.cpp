@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -79,37 +80,47 @@ protected:
         W->edSeconds->selectAll();
         QTest::keyClicks(W->edSeconds, Text);
     }
-    // Answers the next save dialog with Name (put into its file name box and
-    // confirmed with Enter), or cancels it with an empty Name. The name is
-    // not typed key by key, so that the box's completer never pops up over
-    // it; a dialog still open after 5 s is closed so that a test fails
-    // instead of hanging.
+    // Answers the next save dialog with Name, a full path (selected in it and
+    // confirmed with Enter in its file name box), or cancels it with an empty Name. A
+    // dialog still open after 5 s is closed so that a test fails instead of
+    // hanging.
     void AnswerSaveDialog(const QString& Name)
     {
         auto* Timer = new QTimer(W.get());
         auto Ticks = std::make_shared<int>(0);
-        auto Answered = std::make_shared<bool>(false);
-        QObject::connect(Timer, &QTimer::timeout, Timer, [Timer, Name, Ticks, Answered] {
+        auto Seen = std::make_shared<bool>(false);
+        QObject::connect(Timer, &QTimer::timeout, Timer, [Timer, Name, Ticks, Seen] {
             QWidget* Modal = QApplication::activeModalWidget();
-            if (++*Ticks > 500 && Modal != nullptr) {
-                Modal->close();
-                return;
-            }
-            if (*Answered) {
-                if (Modal == nullptr) {
+            if (Modal == nullptr) {
+                if (*Seen) {
                     Timer->stop();
                     Timer->deleteLater();
                 }
                 return;
             }
-            auto* D = qobject_cast<QFileDialog*>(Modal);
-            if (D == nullptr)
+            *Seen = true;
+            if (++*Ticks > 500) {
+                Modal->close();
                 return;
-            *Answered = true;
+            }
+            auto* D = qobject_cast<QFileDialog*>(Modal);
+            if (D == nullptr) {
+                // Not the name this test meant (an overwrite question): say no.
+                QTest::keyClick(Modal, Qt::Key_Escape);
+                return;
+            }
             if (Name.isEmpty()) {
                 QTest::keyClick(D, Qt::Key_Escape);
                 return;
             }
+            // Asked again on every tick until the dialog takes it: the dialog
+            // may still be filling its box from the folder it loads.
+            // The folder first: the dialog may remember another one from an
+            // earlier run, and a name is taken relative to the folder shown.
+            // selectFile also drops the dialog's selection of the last name,
+            // which would win over the typed one.
+            D->setDirectory(QFileInfo(Name).absolutePath());
+            D->selectFile(Name);
             auto* Edit = D->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             Edit->setText(Name);
             QTest::keyClick(Edit, Qt::Key_Return);
