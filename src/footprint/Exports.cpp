@@ -150,34 +150,28 @@ TCdPlan PlanCd(int Tracks, int Seconds)
     Plan.Fits = Plan.Burnable && Plan.Discs.size() == 1;
     const long long Total = static_cast<long long>(Tracks) * std::max(Seconds, 0);
     const std::string Count = std::to_string(Tracks) + (Tracks == 1 ? " pista" : " pistas");
+    // Short enough for the window's one-line hint.
     if (Plan.Fits) {
-        Plan.Message = "El juego cabe en un CD de audio: " + Count + ", " + PlayingTime(Total) + " en total.";
+        Plan.Message = "Cabe en un CD de audio: " + Count + ", " + PlayingTime(Total) + " en total.";
         return Plan;
     }
     std::string Why;
     std::string Do;
     if (!Plan.Burnable) {
-        Why = Seconds < CdMinTrackSeconds
-            ? "cada pista debe durar al menos 4 s y estas duran " + std::to_string(std::max(Seconds, 0)) + " s"
-            : "cada pista dura más de los 80 minutos de un disco";
-        Do = Seconds < CdMinTrackSeconds ? "elija una duración de 4 s o más" : "elija una duración más corta";
+        Why = Seconds < CdMinTrackSeconds ? "pistas de " + std::to_string(std::max(Seconds, 0)) + " s (mín. 4 s)"
+                                          : "cada pista pasa de 80 min";
+        Do = Seconds < CdMinTrackSeconds ? "elija 4 s o más" : "elija una duración más corta";
     } else {
-        Why = Tracks > CdMaxTracks ? Count + " superan las 99 de un disco"
-                                   : Count + " de " + std::to_string(Seconds) + " s (" + PlayingTime(Total)
-                                         + ") superan los 80 minutos de un disco";
+        Why = Tracks > CdMaxTracks ? Count + " (máx. 99)" : PlayingTime(Total) + " (máx. 80 min)";
     }
     if (Plan.Discs.size() > 1) {
-        std::string Split = "reparta el juego en " + std::to_string(Plan.Discs.size()) + " discos (";
-        for (std::size_t D = 0; D < Plan.Discs.size(); ++D) {
-            if (D > 0)
-                Split += "; ";
-            Split += "disco " + std::to_string(D + 1) + ": pistas " + std::to_string(Plan.Discs[D].first) + " a "
-                     + std::to_string(Plan.Discs[D].second);
-        }
-        Split += ", una hoja CUE por disco)";
-        Do = (Do.empty() ? std::string() : Do + " y ") + "marque menos tipos de modos o " + Split;
+        std::string Split = "marque menos tipos o grabe " + std::to_string(Plan.Discs.size()) + " discos: pistas ";
+        for (std::size_t D = 0; D < Plan.Discs.size(); ++D)
+            Split += (D > 0 ? ", " : "") + std::to_string(Plan.Discs[D].first) + "-" + std::to_string(Plan.Discs[D].second);
+        Do = (Do.empty() ? std::string() : Do + " y ") + Split;
     }
-    Plan.Message = "El juego no cabe en un CD de audio tal como está: " + Why + ". Para grabarlo, " + Do + ".";
+    Do[0] = static_cast<char>(Do[0] - 'a' + 'A');
+    Plan.Message = "No cabe en un CD: " + Why + ". " + Do + ".";
     return Plan;
 }
 

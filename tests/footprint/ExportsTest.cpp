@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -120,14 +121,14 @@ TEST(Exports, CdPlanSplitsByTracksAndPlayingTime)
         TDiscs Discs;
         const char* Says;
     } Cases[] = {
-        {12, 8, true, true, {{1, 12}}, "cabe en un CD de audio: 12 pistas, 1:36 en total"},
+        {12, 8, true, true, {{1, 12}}, "Cabe en un CD de audio: 12 pistas, 1:36 en total."},
         {1, 4800, true, true, {{1, 1}}, "1 pista, 1:20:00 en total"},
         {99, 4, true, true, {{1, 99}}, "6:36 en total"},
-        {150, 8, false, true, {{1, 99}, {100, 150}}, "disco 1: pistas 1 a 99; disco 2: pistas 100 a 150"},
-        {99, 60, false, true, {{1, 80}, {81, 99}}, "superan los 80 minutos"},
-        {3, 1, false, false, {{1, 3}}, "al menos 4 s y estas duran 1 s"},
-        {120, 0, false, false, {{1, 99}, {100, 120}}, "elija una duración de 4 s o más y marque menos tipos"},
-        {1, 4801, false, false, {{1, 1}}, "más de los 80 minutos"},
+        {150, 8, false, true, {{1, 99}, {100, 150}}, "No cabe en un CD: 150 pistas (máx. 99). Marque menos tipos o grabe 2 discos: pistas 1-99, 100-150."},
+        {99, 60, false, true, {{1, 80}, {81, 99}}, "No cabe en un CD: 1:39:00 (máx. 80 min). Marque menos tipos o grabe 2 discos: pistas 1-80, 81-99."},
+        {3, 1, false, false, {{1, 3}}, "No cabe en un CD: pistas de 1 s (mín. 4 s). Elija 4 s o más."},
+        {120, 0, false, false, {{1, 99}, {100, 120}}, "Elija 4 s o más y marque menos tipos o grabe 2 discos: pistas 1-99, 100-120."},
+        {1, 4801, false, false, {{1, 1}}, "cada pista pasa de 80 min. Elija una duración más corta."},
     };
     for (const auto& C : Cases) {
         const TCdPlan P = PlanCd(C.Tracks, C.Seconds);
@@ -190,7 +191,7 @@ TEST_F(ExportsRunTest, TrackSetWritesACueSheetNamingItsTracks)
     std::atomic<bool> Cancel{false};
     const TTrackSetResult Result = TTrackSetJob(R).Run(nullptr, Cancel);
     ASSERT_EQ(Result.Status, TTrackSetResult::Done) << Result.Message;
-    EXPECT_NE(Result.CdPlan.find("al menos 4 s"), std::string::npos) << Result.CdPlan;
+    EXPECT_NE(Result.CdPlan.find("(mín. 4 s)"), std::string::npos) << Result.CdPlan;
 
     const std::vector<TCueTrack> Cue = ParseCue(FileText(N.Folder + "Bases.cue"));
     ASSERT_EQ(Cue.size(), Modes.size());

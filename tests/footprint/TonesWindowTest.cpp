@@ -373,7 +373,7 @@ TEST_F(TonesWindowTest, TrackSetWritesEveryListedModeWhileTheWindowStaysUsable)
     ASSERT_FALSE(W->TrackSetRunning());
     EXPECT_TRUE(W->btnPlaySound->isEnabled() && W->cbTangential->isEnabled());
     // 1 s tracks are too short for an audio CD: the hint says so.
-    EXPECT_TRUE(W->lblHint->text().contains(QStringLiteral("al menos 4 s"))) << W->lblHint->text().toStdString();
+    EXPECT_TRUE(W->lblHint->text().contains(QStringLiteral("(mín. 4 s)"))) << W->lblHint->text().toStdString();
     EXPECT_TRUE(W->ToneDirty());
 
     std::string List;
