@@ -189,8 +189,11 @@ std::vector<TExportRow> TableRows(const TfrmTones& Form, bool MarkedOnly)
 
 void CopyTable(const TfrmTones& Form, bool MarkedOnly)
 {
-    const std::vector<std::string> NoHeader;
-    const std::string Text = TableText(MarkedOnly ? NoHeader : TableHeader(Form), TableRows(Form, MarkedOnly));
+    const std::vector<TExportRow> Rows = TableRows(Form, MarkedOnly);
+    // Copying no marked row leaves the clipboard as it was.
+    if (MarkedOnly && Rows.empty())
+        return;
+    const std::string Text = TableText(MarkedOnly ? std::vector<std::string>() : TableHeader(Form), Rows);
     QApplication::clipboard()->setText(QString::fromStdString(Text));
 }
 

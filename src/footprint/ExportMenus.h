@@ -4,7 +4,8 @@
 //
 // Table: a context menu with "Copiar tabla" (the visible columns as
 // tab-separated text with the header line, to the clipboard) and "Exportar
-// CSV..."; Ctrl+C copies the marked rows (without the header line).
+// CSV..."; Ctrl+C copies the marked rows (without the header line; with
+// none marked the clipboard stays as it was).
 // Views: a context menu with "Guardar imagen..." (PNG of the view as shown,
 // node marks included) and "Copiar imagen". The press, the drag and the
 // element grab stay the view's: the menu opens on the release of a right

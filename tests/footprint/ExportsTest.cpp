@@ -315,6 +315,11 @@ TEST_F(ExportsWindowTest, TableGoesToTheClipboardAndToCsv)
     QTest::mouseClick(W->sgModes->viewport(), Qt::LeftButton, Qt::ControlModifier, W->sgModes->CellRect(1, 3).center());
     QTest::keyClick(W->sgModes, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), ShownLine(1) + ShownLine(3));
+    for (const int R : {1, 3})
+        QTest::mouseClick(W->sgModes->viewport(), Qt::LeftButton, Qt::ControlModifier, W->sgModes->CellRect(1, R).center());
+    QApplication::clipboard()->setText(QStringLiteral("kept"));
+    QTest::keyClick(W->sgModes, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept")) << "nothing marked, nothing copied";
 
     QApplication::sendEvent(W->sgModes->viewport(), &Menu);
     AnswerSaveDialog(QString::fromStdString(Path("Tabla.csv")));
