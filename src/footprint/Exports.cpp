@@ -117,7 +117,8 @@ std::string CueSheet(const std::vector<std::string>& TrackNames, const std::vect
         const std::string Title = Modes[I]->ModeToStr() + " " + FormatShort(Modes[I]->GetFrequency()) + " Hz";
         if (TrackNames[I].find('"') != std::string::npos || Title.find('"') != std::string::npos)
             throw std::invalid_argument("El nombre de pista " + TrackNames[I]
-                                        + " lleva comillas, que una hoja CUE no puede contener.");
+                                        + " lleva comillas, que una hoja CUE no puede contener: las pistas y su lista"
+                                        " están escritas, la hoja CUE no.");
         Out += "FILE \"" + TrackNames[I] + "\" WAVE\r\n";
         Out += "  TRACK " + TwoDigits(static_cast<int>(I) + 1) + " AUDIO\r\n";
         Out += "    TITLE \"" + Title + "\"\r\n";
