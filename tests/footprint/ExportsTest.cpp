@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "audio/AudioTestSupport.h"
@@ -146,33 +147,24 @@ struct TCueTrack {
 };
 std::vector<TCueTrack> ParseCue(const std::string& Text)
 {
+    static const std::regex File(R"re(FILE "([^"]+)" WAVE)re"), Track(R"re( *TRACK (\d\d) AUDIO)re"),
+        Title(R"re( *TITLE "([^"]*)")re"), Index(R"re( *INDEX (01 \d\d:\d\d:\d\d))re");
     std::vector<TCueTrack> Tracks;
-    std::istringstream In(Text);
-    std::string Line;
-    while (std::getline(In, Line)) {
-        EXPECT_TRUE(!Line.empty() && Line.back() == '\r') << Line;
-        Line.pop_back();
-        const std::size_t Start = Line.find_first_not_of(' ');
-        const std::string Word = Line.substr(Start, Line.find(' ', Start) - Start);
-        const std::string Rest = Line.substr(Start + Word.size() + 1);
-        const auto Unquote = [](const std::string& S) {
-            EXPECT_TRUE(S.size() >= 2 && S.front() == '"') << S;
-            return S.substr(1, S.rfind('"') - 1);
-        };
-        if (Word == "FILE") {
-            EXPECT_EQ(Rest.substr(Rest.rfind('"') + 1), " WAVE");
-            Tracks.push_back({Unquote(Rest), "", "", ""});
-        } else if (Word == "TRACK") {
-            EXPECT_EQ(Rest.substr(2), " AUDIO");
-            Tracks.back().Number = Rest.substr(0, 2);
-        } else if (Word == "TITLE") {
-            Tracks.back().Title = Unquote(Rest);
-        } else if (Word == "INDEX") {
-            Tracks.back().Index = Rest;
-        } else {
-            ADD_FAILURE() << "unknown command " << Word;
-        }
+    std::smatch M;
+    for (std::size_t Start = 0, End; (End = Text.find("\r\n", Start)) != std::string::npos; Start = End + 2) {
+        const std::string Line = Text.substr(Start, End - Start);
+        if (std::regex_match(Line, M, File))
+            Tracks.push_back({M[1], "", "", ""});
+        else if (!Tracks.empty() && std::regex_match(Line, M, Track))
+            Tracks.back().Number = M[1];
+        else if (!Tracks.empty() && std::regex_match(Line, M, Title))
+            Tracks.back().Title = M[1];
+        else if (!Tracks.empty() && std::regex_match(Line, M, Index))
+            Tracks.back().Index = M[1];
+        else
+            ADD_FAILURE() << "not a CUE line: " << Line;
     }
+    EXPECT_TRUE(Text.empty() || Text.ends_with("\r\n"));
     return Tracks;
 }
 
