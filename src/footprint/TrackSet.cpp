@@ -114,10 +114,17 @@ std::uint64_t TTrackSetJob::BytesNeeded() const
     const std::uint64_t Samples = FRequest.Seconds <= 0 || FRequest.SampleRate <= 0
         ? 0
         : 2ULL * static_cast<std::uint64_t>(FRequest.Seconds) * static_cast<std::uint64_t>(FRequest.SampleRate);
-    std::uint64_t List = 0;
+    std::string List;
     for (int R = 1; R <= static_cast<int>(FRequest.Modes.size()); ++R)
-        List += TrackName(R).size() + 2;
-    return static_cast<std::uint64_t>(FRequest.Modes.size()) * (HeaderSize + 2 * Samples) + List;
+        List += TrackName(R) + "\r\n";
+    std::uint64_t Cue = 0;
+    try {
+        for (const auto& Sheet : CueSheets(FRequest.ListFile, List, FRequest.Modes, FRequest.Seconds))
+            Cue += Sheet.second.size();
+    } catch (const std::invalid_argument&) {
+        // No sheet can name these tracks; the run reports it after the list.
+    }
+    return static_cast<std::uint64_t>(FRequest.Modes.size()) * (HeaderSize + 2 * Samples) + List.size() + Cue;
 }
 
 std::uint64_t TTrackSetJob::FolderFreeSpace(const std::string& Folder)
