@@ -20,6 +20,7 @@
 
 #include "audio/Audio.h"
 #include "audio/Stream.h"
+#include "footprint/ExportMenus.h"
 #include "footprint/ModeSPL.h"
 #include "footprint/TonesRules.h"
 #include "model/Utilities.h"
@@ -101,6 +102,7 @@ TfrmTones::TfrmTones(QWidget* Parent, std::shared_ptr<TWaveOutBackend> Backend)
     }
     FToneDirty = true;
     tbAtenuationChange();
+    InstallExportMenus(*this);
     if (frmTones == nullptr)
         frmTones = this;
     if (const QScreen* S = screen())
@@ -552,6 +554,8 @@ void TfrmTones::TrackSetFinished(const TTrackSetResult& Result)
         FTrackThread.join();
     SetTrackSetControls(true);
     lblHint->clear();
+    if (Result.Status == TTrackSetResult::Done)
+        lblHint->setText(QString::fromStdString(Result.CdPlan));
     pbTones->setValue(0);
     QString List = QString::fromStdString(Result.List);
     List.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

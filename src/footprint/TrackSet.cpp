@@ -13,6 +13,7 @@
 #include <sys/statvfs.h>
 
 #include "audio/Stream.h"
+#include "footprint/Exports.h"
 #include "footprint/ToneGenerator.h"
 #include "footprint/TonesRules.h"
 
@@ -113,10 +114,17 @@ std::uint64_t TTrackSetJob::BytesNeeded() const
     const std::uint64_t Samples = FRequest.Seconds <= 0 || FRequest.SampleRate <= 0
         ? 0
         : 2ULL * static_cast<std::uint64_t>(FRequest.Seconds) * static_cast<std::uint64_t>(FRequest.SampleRate);
-    std::uint64_t List = 0;
+    std::string List;
     for (int R = 1; R <= static_cast<int>(FRequest.Modes.size()); ++R)
-        List += TrackName(R).size() + 2;
-    return static_cast<std::uint64_t>(FRequest.Modes.size()) * (HeaderSize + 2 * Samples) + List;
+        List += TrackName(R) + "\r\n";
+    std::uint64_t Cue = 0;
+    try {
+        for (const auto& Sheet : CueSheets(FRequest.ListFile, List, FRequest.Modes, FRequest.Seconds))
+            Cue += Sheet.second.size();
+    } catch (const std::invalid_argument&) {
+        // No sheet can name these tracks; the run reports it after the list.
+    }
+    return static_cast<std::uint64_t>(FRequest.Modes.size()) * (HeaderSize + 2 * Samples) + List.size() + Cue;
 }
 
 std::uint64_t TTrackSetJob::FolderFreeSpace(const std::string& Folder)
@@ -223,6 +231,10 @@ TTrackSetResult TTrackSetJob::Run(const TProgress& Progress, const std::atomic<b
             std::rethrow_exception(WriteError);
         const auto* ListBytes = reinterpret_cast<const std::uint8_t*>(Result.List.data());
         WriteWholeFile(FRequest.ListFile, nullptr, 0, ListBytes, Result.List.size());
+        // The burning programs' track sheets lie beside the list, written the same way.
+        for (const auto& [CueFile, Cue] : CueSheets(FRequest.ListFile, Result.List, FRequest.Modes, FRequest.Seconds))
+            WriteWholeFile(CueFile, nullptr, 0, reinterpret_cast<const std::uint8_t*>(Cue.data()), Cue.size());
+        Result.CdPlan = PlanCd(Tracks, FRequest.Seconds).Message;
         Result.Status = TTrackSetResult::Done;
     } catch (const TCancelled&) {
         JoinWriter();

@@ -14,8 +14,8 @@
 //
 // Refusals, before anything is written: an empty mode list, a duration too
 // long for a 32-bit sample count or a WAV file, and a folder without room
-// for the whole set (header, samples and list, by statvfs unless a free-space
-// probe is given).
+// for the whole set (header, samples, list and CUE sheets, by statvfs unless a
+// free-space probe is given).
 
 #include <atomic>
 #include <cstdint>
@@ -60,6 +60,10 @@ struct TTrackSetResult {
     std::string List;
     // For the user: why it failed or was refused.
     std::string Message;
+    // For the user, when Status is Done: whether the set fits an audio CD
+    // (its playing time) or how to split it. The CUE sheets ("<list>.cue",
+    // one per disc) are written right after the list.
+    std::string CdPlan;
 };
 
 class TTrackSetJob {
@@ -70,7 +74,7 @@ public:
 
     explicit TTrackSetJob(TTrackSetRequest Request);
 
-    // The bytes the whole set takes on disk (tracks and list).
+    // The bytes the whole set takes on disk (tracks, list and CUE sheets).
     std::uint64_t BytesNeeded() const;
     // The track's file name without folder, for table row Row (from 1).
     std::string TrackName(int Row) const;

@@ -74,7 +74,12 @@ TEST_F(TrackSetTest, WritesOneTrackPerModeAndTheList)
     }
     const std::string List = Names[0] + "\r\n" + Names[1] + "\r\n" + Names[2] + "\r\n";
     EXPECT_EQ(ReadFile(In("Tests.txt")), TBytes(List.begin(), List.end()));
-    EXPECT_EQ(FolderFiles().size(), 4u);
+    // Three tracks, the list and the CUE sheet.
+    EXPECT_EQ(FolderFiles().size(), 5u);
+    std::uintmax_t OnDisk = 0;
+    for (const auto& F : FolderFiles())
+        OnDisk += fs::file_size(In(F));
+    EXPECT_EQ(OnDisk, Job.BytesNeeded());
 }
 
 TEST_F(TrackSetTest, UnreadableOrNegativeDurationsGiveHeaderOnlyTracks)
@@ -111,7 +116,12 @@ TEST_F(TrackSetTest, RefusalsWriteNothing)
     std::uint64_t ListBytes = 0;
     for (const auto& N : Names)
         ListBytes += N.size() + 2;
-    EXPECT_EQ(TTrackSetJob(Request(Modes, 8)).BytesNeeded(), 3 * (44 + 8 * 176400ULL) + ListBytes);
+    // Each CUE entry holds its track's name, its title (the name less "0N - Test " and
+    // ".wav") and 69 bytes of commands.
+    std::uint64_t CueBytes = 0;
+    for (const auto& N : Names)
+        CueBytes += 2 * N.size() - 14 + 69;
+    EXPECT_EQ(TTrackSetJob(Request(Modes, 8)).BytesNeeded(), 3 * (44 + 8 * 176400ULL) + ListBytes + CueBytes);
 }
 
 TEST_F(TrackSetTest, AFailedTrackStopsTheRunAndKeepsAnOlderFileOfItsName)
