@@ -6,12 +6,20 @@ DEBS := qt6-base-dev libjpeg62-turbo-dev portaudio19-dev libsndfile1-dev \
         cmake ninja-build g++ pkg-config googletest libbenchmark-dev \
         fonts-dejavu-core
 
+# ---- Installation, package, Spanish toolkit texts ----
+# Qt's own Spanish texts; the icon bitmaps drawn from the SVG; the desktop
+# entry and software-centre checks; dpkg-shlibdeps for the package's
+# dependencies.
+DEBS += qt6-translations-l10n librsvg2-bin desktop-file-utils appstream dpkg-dev
+PREFIX ?= /usr/local
+# ---- end ----
+
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 CMAKE_ARGS ?=
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-sanitize bench clean
+.PHONY: all deps configure build run test test-sanitize bench clean install package
 
 all: build
 
@@ -59,5 +67,36 @@ bench: build
 	  echo "== $$b"; $$b --benchmark_min_time=0.5 || exit 1; \
 	done
 
+# ---- Installation and package ----
+# `make install PREFIX=/opt/velmor` (DESTDIR=... stages it elsewhere);
+# `make package` leaves velmor_<version>_<arch>.deb in $(BUILD)/, to be
+# installed with `apt install ./$(BUILD)/velmor_*.deb`.
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+# ---- end of installation and package ----
+
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
+
+# --- clang: the fuzzer and the portability stage of CI -----------------------
+# Not in DEBS: only `make fuzz` and CI's clang build need them.
+CLANG_DEBS := clang libclang-rt-14-dev
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME  ?= 60
+
+.PHONY: deps-clang fuzz
+
+deps-clang:
+	@$(MAKE) --no-print-directory deps DEBS="$(CLANG_DEBS)"
+
+# Runs the number fuzzer for FUZZ_TIME seconds. New inputs go to
+# $(FUZZ_BUILD)/corpus; fuzz/corpus (replayed by the test suite) is only read.
+fuzz: deps-clang
+	[ -f $(FUZZ_BUILD)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DVELMOR_FUZZ=ON -DBUILD_TESTING=OFF -DVELMOR_BENCHMARKS=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) --target fuzz_numbers -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/fuzz/fuzz_numbers -max_total_time=$(FUZZ_TIME) -print_final_stats=1 $(FUZZ_BUILD)/corpus fuzz/corpus
+# --- end clang ----------------------------------------------------------------

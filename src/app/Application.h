@@ -10,6 +10,8 @@
 #include <locale>
 #include <utility>
 
+class QTranslator;
+
 // The locale the user's environment names (LC_ALL, LC_NUMERIC, LANG, ...);
 // the classic "C" locale when that one is not installed or cannot be built.
 std::locale EnvironmentLocale();
@@ -18,8 +20,24 @@ std::locale EnvironmentLocale();
 // WAYLAND_DISPLAY, or an explicit QT_QPA_PLATFORM. Empty values count as unset.
 bool HasGraphicalSession();
 
-// The one line printed (to standard error) when there is no graphical session.
+// True when Qt can open its window system here with these arguments: the
+// display answers and the platform plugin loads. Qt ends the whole process
+// with its own diagnostic when it cannot, so a short-lived child process
+// tries first, silenced. Call before any Qt object or thread exists. When no
+// child can be started the answer is true and Qt is left to try itself.
+bool CanOpenDisplay(int Argc, char** Argv);
+
+// The one line printed (to standard error) when there is no graphical
+// session, or the one named cannot be opened.
 extern const char* const NoGraphicalSessionMessage;
+
+// Loads Qt's own Spanish texts (message box buttons, the file dialog, the
+// context menus of edit boxes) into the running application. The interface
+// is Spanish whatever language the user's environment names, so the
+// toolkit's texts are too. Returns the installed translator, owned by the
+// application, or nullptr when the translation is not installed (the
+// toolkit's texts then stay English).
+QTranslator* InstallToolkitSpanish();
 
 // Runs Deliver() and returns its result. An exception escaping it is handed
 // to Report as text (UTF-8 what() of a std::exception, a fixed text for
@@ -50,4 +68,7 @@ public:
 
     // Shows Message as the general error report (see above).
     static void ShowException(const QString& Message);
+    // Makes ShowException the report behind ReportError and RunReported, so
+    // the windows' own failures land in the same box. Done on construction.
+    static void InstallErrorReport();
 };

@@ -9,8 +9,11 @@
 #include <QScreen>
 #include <QShowEvent>
 
+#include <utility>
+
 #include "app/Controls.h"
 #include "model/Utilities.h"
+#include "views/ErrorReport.h"
 
 TfrmMiniRoomSetup* frmMiniRoomSetup = nullptr;
 
@@ -78,15 +81,26 @@ TfrmMiniRoomSetup::TfrmMiniRoomSetup(QWidget* Parent) : TfrmScalable(Parent)
         B->setDefault(false);
     }
 
+    // Each box is read out by the label above it, not by its group's title.
+    const std::pair<QLabel*, QLineEdit*> Captions[] = {
+        {Label1, edDepth},       {Label2, edWidth},       {Label3, edHeight},       {Label4, edTemperature},
+        {Label5, edSoundSpeed}, {Label6, edSpeakerPosZ}, {Label7, edListenerPosZ}};
+    for (const auto& [Caption, Box] : Captions) {
+        Caption->setBuddy(Box);
+        Box->setAccessibleName(Caption->text());
+    }
+
     QWidget* const TabOrder[] = {edDepth, edWidth,        edHeight,      edTemperature,
                                  btnOk,   btnCancel,      edListenerPosZ, edSpeakerPosZ};
     for (std::size_t I = 1; I < std::size(TabOrder); ++I)
         setTabOrder(TabOrder[I - 1], TabOrder[I]);
 
-    connect(edTemperature, &QLineEdit::textChanged, this, [this] { edTemperatureChange(); });
+    // A failure while writing the room is reported and keeps the dialog
+    // open with what was typed.
+    connect(edTemperature, &QLineEdit::textChanged, this, [this] { RunReported([this] { edTemperatureChange(); }); });
     connect(btnOk, &QPushButton::clicked, this, [this] {
-        btnOkClick();
-        accept();
+        if (RunReported([this] { btnOkClick(); }))
+            accept();
     });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 

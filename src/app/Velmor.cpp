@@ -12,8 +12,9 @@ int main(int argc, char** argv)
     // Numbers are read and shown with the user's decimal separator.
     std::locale::global(EnvironmentLocale());
 
-    // Without a display Qt would abort with a long diagnostic.
-    if (!HasGraphicalSession()) {
+    // Without a display, or with one that does not answer, Qt would abort
+    // with a long diagnostic.
+    if (!HasGraphicalSession() || !CanOpenDisplay(argc, argv)) {
         std::fprintf(stderr, "%s\n", NoGraphicalSessionMessage);
         return 1;
     }

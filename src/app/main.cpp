@@ -13,6 +13,7 @@
 #include "app/MiniRoomSetup.h"
 #include "app/Pictures.h"
 #include "model/Utilities.h"
+#include "views/ErrorReport.h"
 
 namespace {
 
@@ -124,11 +125,23 @@ TfrmMain::TfrmMain(const TPictures& Pictures, QWidget* Parent) : QWidget(Parent)
     ShowPicture(Image1, Pictures.Footprint);
     ShowPicture(Image2, Pictures.RoomEq);
 
-    connect(btnVelmor, &QPushButton::clicked, this, [this] { btnVelmorClick(); });
-    connect(btnEQ, &QPushButton::clicked, this, [this] { btnEQClick(); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    Image1->OnClick = [this] { btnVelmorClick(); };
-    Image2->OnClick = [this] { btnEQClick(); };
+    // What a screen reader says: the pictures by their modules, the two
+    // "Iniciar" buttons told apart, each box by its dimension (the one
+    // title above them names all three).
+    Image1->setAccessibleName(Label5->text());
+    Image2->setAccessibleName(Label9->text());
+    btnVelmor->setAccessibleDescription(Label5->text());
+    btnEQ->setAccessibleDescription(Label9->text());
+    edDepth->setAccessibleName(QStringLiteral("Largo"));
+    edWidth->setAccessibleName(QStringLiteral("Ancho"));
+    edHeight->setAccessibleName(QStringLiteral("Alto"));
+
+    // A module that fails to open reports why; the launcher stays usable.
+    connect(btnVelmor, &QPushButton::clicked, this, [this] { RunReported([this] { btnVelmorClick(); }); });
+    connect(btnEQ, &QPushButton::clicked, this, [this] { RunReported([this] { btnEQClick(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { RunReported([this] { Button1Click(); }); });
+    Image1->OnClick = [this] { RunReported([this] { btnVelmorClick(); }); };
+    Image2->OnClick = [this] { RunReported([this] { btnEQClick(); }); };
 
     FormCreate();
 }

@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <exception>
 #include <new>
+
+#include "audio/WaveFile.h"
 
 namespace {
 
@@ -35,95 +37,46 @@ std::uint16_t BlockAlignOf(TBPS Bits, TChannels Channels)
     return static_cast<std::uint16_t>(Bits == TBPS::_16 ? N * 2 : N);
 }
 
-void PutU16(std::uint8_t* P, std::uint32_t V)
+std::string MessageOf(std::exception_ptr Error)
 {
-    P[0] = static_cast<std::uint8_t>(V & 0xFF);
-    P[1] = static_cast<std::uint8_t>((V >> 8) & 0xFF);
-}
-
-void PutU32(std::uint8_t* P, std::uint32_t V)
-{
-    PutU16(P, V & 0xFFFF);
-    PutU16(P + 2, V >> 16);
-}
-
-// Writes Left and Right sample by sample (Width bytes each) into Out from
-// their starts, through one 1000-byte block.
-void Interleave(TStream& Out, TStream& Left, TStream& Right, std::size_t Width)
-{
-    constexpr std::size_t BlockBytes = 1000;
-    const std::size_t PerChannel = BlockBytes / 2;
-    std::array<std::uint8_t, BlockBytes> Block;
-    std::array<std::uint8_t, BlockBytes / 2> L;
-    std::array<std::uint8_t, BlockBytes / 2> R;
-    Left.Seek(0);
-    Right.Seek(0);
-    for (;;) {
-        const std::size_t GotL = Left.Read(L.data(), PerChannel);
-        const std::size_t GotR = Right.Read(R.data(), PerChannel);
-        const std::size_t Samples = std::min(GotL, GotR) / Width;
-        std::size_t Fill = 0;
-        for (std::size_t S = 0; S < Samples; ++S) {
-            std::copy_n(L.data() + S * Width, Width, Block.data() + Fill);
-            Fill += Width;
-            std::copy_n(R.data() + S * Width, Width, Block.data() + Fill);
-            Fill += Width;
-        }
-        if (Fill > 0)
-            Out.Write(Block.data(), Fill);
-        if (GotL < PerChannel || GotR < PerChannel)
-            break;
+    try {
+        std::rethrow_exception(Error);
+    } catch (const std::exception& E) {
+        return E.what();
+    } catch (...) {
+        return "Unknown failure in the sound component";
     }
 }
-
-// The WAV writer's view of the file being saved.
-class TSaveFileStream final : public TStream {
-public:
-    TSaveFileStream(QSaveFile& File, const std::string& Name) : FFile(File), FName(Name) {}
-    std::int64_t Size() override { return FFile.size(); }
-    std::int64_t Position() override { return FFile.pos(); }
-    void Seek(std::int64_t Offset) override
-    {
-        if (!FFile.seek(Offset))
-            Fail();
-    }
-    std::size_t Read(void*, std::size_t) override { throw EReadError("Cannot read file " + FName); }
-    void Write(const void* Buffer, std::size_t Count) override
-    {
-        if (FFile.write(static_cast<const char*>(Buffer), static_cast<qint64>(Count)) != static_cast<qint64>(Count))
-            Fail();
-    }
-    void SetSize(std::int64_t NewSize) override
-    {
-        if (!FFile.resize(NewSize))
-            Fail();
-    }
-
-private:
-    [[noreturn]] void Fail() { throw EWriteError("Cannot write file " + FName + ": " + FFile.errorString().toStdString()); }
-    QSaveFile& FFile;
-    std::string FName;
-};
 
 }  // namespace
 
 // Receives the posted requests on the component's thread, where a
-// wave-out program would use hidden message windows.
+// wave-out program would use hidden message windows. No failure of a
+// handler (a file, a device, an event handler of the owner) may travel on
+// into Qt's event dispatch: it goes to Failed instead.
 class TAudioReceiver final : public QObject {
 public:
-    explicit TAudioReceiver(std::function<void(unsigned)> Handler) : FHandler(std::move(Handler)) {}
+    TAudioReceiver(std::function<void(unsigned)> Handler, std::function<void(std::exception_ptr)> Failed)
+        : FHandler(std::move(Handler)), FFailed(std::move(Failed))
+    {
+    }
 
 protected:
     bool event(QEvent* E) override
     {
         if (E->type() != AudioEventType())
             return QObject::event(E);
-        FHandler(static_cast<TAudioMessage*>(E)->FGeneration);
+        try {
+            FHandler(static_cast<TAudioMessage*>(E)->FGeneration);
+        } catch (...) {
+            FFailed(std::current_exception());
+        }
         return true;
     }
 
 private:
     std::function<void(unsigned)> FHandler;
+    std::function<void(std::exception_ptr)> FFailed;
 };
 
 // ---------------------------------------------------------------- settings
@@ -283,8 +236,10 @@ void TAudioSettings::SetSampleRate(std::uint16_t Value)
 
 TPlayer::TPlayer(TAudio& Owner)
     : TAudioSettings(Owner),
-      FRefillWnd(std::make_unique<TAudioReceiver>([this](unsigned G) { RefillRequested(G); })),
-      FCloseWnd(std::make_unique<TAudioReceiver>([this](unsigned G) { CloseRequested(G); }))
+      FRefillWnd(std::make_unique<TAudioReceiver>([this](unsigned G) { RefillRequested(G); },
+                                                  [this](std::exception_ptr E) { AbortPlayback(E); })),
+      FCloseWnd(std::make_unique<TAudioReceiver>([this](unsigned G) { CloseRequested(G); },
+                                                 [this](std::exception_ptr E) { AbortPlayback(E); }))
 {
 }
 
@@ -345,7 +300,7 @@ bool TPlayer::OpenDevice()
 void TPlayer::WriteToTempFile(TStream& Left, TStream* Right)
 {
     if (FChannels == TChannels::Stereo && Right != nullptr && Right->Size() == Left.Size()) {
-        Interleave(*FTempStream, Left, *Right, FBitsPerSample == TBPS::_16 ? 2 : 1);
+        InterleaveStreams(*FTempStream, Left, *Right, FBitsPerSample == TBPS::_16 ? 2 : 1);
     } else {
         Left.Seek(0);
         FTempStream->CopyFrom(Left, Left.Size());
@@ -359,20 +314,24 @@ void TPlayer::PlayStream(TStream* Left, TStream* Right, std::uint16_t Repeats)
         return;
     const bool NewPlayback = FTempStream == nullptr;
     std::int64_t AppendFrom = 0;
-    if (NewPlayback) {
-        FTempStream = std::make_unique<TFileStream>(TempFileName, TFileStream::fmCreate);
-        FRepeats = Repeats;
-        FReadPos = 0;
-    } else {
-        AppendFrom = FTempStream->Size();
-        FTempStream->Seek(AppendFrom);
-    }
     try {
+        if (NewPlayback) {
+            FTempStream = std::make_unique<TFileStream>(TempFileName, TFileStream::fmCreate);
+            FRepeats = Repeats;
+            FReadPos = 0;
+        } else {
+            AppendFrom = FTempStream->Size();
+            FTempStream->Seek(AppendFrom);
+        }
         WriteToTempFile(*Left, Right);
     } catch (const EStreamError&) {
-        // Never play a part of the samples as if it were all of them.
+        // Never play a part of the samples as if it were all of them. The
+        // file stream has already given a full disk its space back.
         if (NewPlayback) {
             FTempStream.reset();
+            // Nothing else uses the device: let go of it.
+            if (Queued() == 0)
+                ReleaseAfterFailure();
         } else {
             try {
                 FTempStream->SetSize(AppendFrom);
@@ -433,9 +392,22 @@ bool TPlayer::QueueBuffer()
     if (R == wrNoError)
         R = FDevice->Write(H);
     if (R != wrNoError) {
+        // Withdraw the count. When that leaves nothing with the device, the
+        // last buffer finished while this one was being written and no
+        // report will come: ask for the close here, as that report would.
         S = FQueueState.load(std::memory_order_acquire);
-        while (!FQueueState.compare_exchange_weak(S, S - 1, std::memory_order_acq_rel)) {
-        }
+        std::uint32_t Next;
+        bool Emptied;
+        do {
+            const std::uint32_t Q = S & QueuedMask;
+            Next = (S & ClosingBit) | (Q > 0 ? Q - 1 : 0);
+            Emptied = (Next & QueuedMask) == 0 && (Next & ClosingBit) == 0;
+            if (Emptied)
+                Next |= ClosingBit;
+        } while (!FQueueState.compare_exchange_weak(S, Next, std::memory_order_acq_rel));
+        if (Emptied)
+            QCoreApplication::postEvent(FCloseWnd.get(),
+                                        new TAudioMessage(womClose, FGeneration.load(std::memory_order_acquire)));
         // The samples stay in the file for the next attempt.
         FReadPos = SavedReadPos;
         FRepeats = SavedRepeats;
@@ -463,6 +435,17 @@ void TPlayer::DeviceCallback(TWaveOutDevice*, unsigned Message, void* Context, T
     }
     if (!P.FNotifiedOpen.load(std::memory_order_acquire))
         return;
+    if (P.FResetting.load(std::memory_order_acquire)) {
+        // A buffer handed back by Stop's reset: it was not played, and
+        // nothing is to follow it.
+        std::uint32_t S = P.FQueueState.load(std::memory_order_acquire);
+        std::uint32_t Next;
+        do {
+            const std::uint32_t Q = S & QueuedMask;
+            Next = (S & ClosingBit) | (Q > 0 ? Q - 1 : 0);
+        } while (!P.FQueueState.compare_exchange_weak(S, Next, std::memory_order_acq_rel));
+        return;
+    }
     const unsigned Generation = P.FGeneration.load(std::memory_order_acquire);
     P.FDoneIndex.store((P.FDoneIndex.load(std::memory_order_relaxed) + 1) % BufferCount, std::memory_order_release);
     std::uint32_t S = P.FQueueState.load(std::memory_order_acquire);
@@ -479,8 +462,17 @@ void TPlayer::DeviceCallback(TWaveOutDevice*, unsigned Message, void* Context, T
         P.FRingEmptied.fetch_add(1, std::memory_order_acq_rel);
     // Qt takes ownership of posted events.
     if (!Last) {
-        if (P.FOwner.OnBufferPlayed)
-            P.FOwner.OnBufferPlayed(&P);
+        if (P.FOwner.OnBufferPlayed) {
+            // Nothing may escape into the device's thread: the failure goes
+            // to the creating thread with the refill request.
+            try {
+                P.FOwner.OnBufferPlayed(&P);
+            } catch (...) {
+                const std::lock_guard Lock(P.FFailureMutex);
+                if (!P.FHandlerFailure)
+                    P.FHandlerFailure = std::current_exception();
+            }
+        }
         QCoreApplication::postEvent(P.FRefillWnd.get(), new TAudioMessage(womDone, Generation));
     } else if ((S & ClosingBit) == 0) {
         QCoreApplication::postEvent(P.FCloseWnd.get(), new TAudioMessage(womClose, Generation));
@@ -489,6 +481,13 @@ void TPlayer::DeviceCallback(TWaveOutDevice*, unsigned Message, void* Context, T
 
 void TPlayer::RefillRequested(unsigned Generation)
 {
+    std::exception_ptr Failure;
+    {
+        const std::lock_guard Lock(FFailureMutex);
+        std::swap(Failure, FHandlerFailure);
+    }
+    if (Failure)
+        std::rethrow_exception(Failure);
     if (Generation != FGeneration.load(std::memory_order_acquire) || !FActive)
         return;
     QueueBuffer();
@@ -554,6 +553,11 @@ void TPlayer::CloseDevice()
         FOwner.SetDeviceError("Error closing output device: ", R);
         return;
     }
+    // A failure on the device's own thread (a buffer it could not write, a
+    // restart after a reset) is told now, when the playback is over.
+    const TWaveResult Played = FDevice->DeviceError();
+    if (Played != wrNoError)
+        FOwner.SetDeviceError("Error playing on the output device: ", Played);
     FDevice.reset();
     FActive = false;
     FQueueState.store(0, std::memory_order_release);
@@ -586,17 +590,52 @@ void TPlayer::Stop()
         FOwner.SetError("");
     }
     if (!Closing()) {
-        if (FDevice->Reset() != wrNoError) {
+        // The buffers the reset hands back were not played: their reports
+        // only count them off (see DeviceCallback).
+        FResetting.store(true, std::memory_order_release);
+        const TWaveResult R = FDevice->Reset();
+        FResetting.store(false, std::memory_order_release);
+        if (R != wrNoError) {
             FOwner.SetError("Error in waveOutReset");
             return;
         }
     }
-    // The reset returned every buffer and their reports have been delivered:
-    // if one was queued, the last report posted the close request. Handle it
-    // now; with nothing queued no report comes, so close directly.
+    // The reset returned every buffer and their reports have been delivered.
+    // A close request posted before is handled now; otherwise nothing is
+    // queued any more and no report comes, so close directly.
     QCoreApplication::sendPostedEvents(FCloseWnd.get(), AudioEventType());
     if (FActive && Queued() == 0)
         CloseDevice();
+}
+
+void TPlayer::ReleaseAfterFailure()
+{
+    // The failure being reported matters more than one of closing.
+    try {
+        if (FActive && !Closing() && Queued() > 0) {
+            FResetting.store(true, std::memory_order_release);
+            const TWaveResult R = FDevice->Reset();
+            FResetting.store(false, std::memory_order_release);
+            if (R != wrNoError)
+                FOwner.SetError("Error in waveOutReset");
+        }
+        if (FActive && Queued() == 0)
+            CloseDevice();
+    } catch (...) {
+        // A handler of the owner failed as well; the first failure is told.
+    }
+    FResetting.store(false, std::memory_order_release);
+    if (FActive)
+        ReleaseDevice();
+}
+
+void TPlayer::AbortPlayback(std::exception_ptr Failure)
+{
+    const std::string Message = MessageOf(Failure);
+    FTempStream.reset();
+    FOwner.SetError(Message);
+    ReleaseAfterFailure();
+    FOwner.SetError(Message);
 }
 
 // ---------------------------------------------------------------- recorder
@@ -633,74 +672,39 @@ void TRecorder::SaveToWaveFile(const std::string& FileName, TStream* Left, TStre
     }
     if (FWriting)
         FinishWaveFile();
-    const bool Interleaved = Left != nullptr && Right != nullptr && Right->Size() == Left->Size();
-    const std::int64_t DataBytes = Left == nullptr ? 0 : (Interleaved ? 2 : 1) * Left->Size();
-    if (DataBytes > static_cast<std::int64_t>(MaxWaveDataBytes))
-        throw EWriteError("Cannot write file " + FileName + ": " + std::to_string(DataBytes)
-                          + " bytes of samples do not fit in a WAV file (at most "
-                          + std::to_string(MaxWaveDataBytes) + ")");
+    const std::int64_t DataBytes = Left == nullptr ? 0 : WaveSampleBytes(*Left, Right);
+    CheckWaveDataBytes(FileName, DataBytes);
 
-    auto File = std::make_unique<QSaveFile>(QString::fromStdString(FileName));
-    if (!File->open(QIODevice::WriteOnly))
-        throw EFCreateError("Cannot create file " + FileName);
-    FFileStream = std::move(File);
-    FFileName = FileName;
+    TWaveFormat F = Format() != nullptr ? *Format() : BuildFormat();
+    F.FormatTag = 1;
+    F.Channels = FChannels == TChannels::Stereo ? 2 : 1;
+    F.SamplesPerSec = FSampleRate;
+    // A failure anywhere abandons the writer: the temporary goes, an
+    // existing file keeps its content.
+    auto Writer = std::make_unique<TWaveFileWriter>(FileName, F, Left == nullptr ? -1 : DataBytes);
+    if (Left == nullptr) {
+        FFileStream = std::move(Writer);
+        FFileName = FileName;
+        FWriting = true;
+        return;
+    }
     FWriting = true;
     try {
-        const TWaveFormat F = Format() != nullptr ? *Format() : BuildFormat();
-        std::array<std::uint8_t, 44> Header{};
-        std::copy_n("RIFF", 4, Header.data());
-        std::copy_n("WAVE", 4, Header.data() + 8);
-        std::copy_n("fmt ", 4, Header.data() + 12);
-        PutU32(Header.data() + 16, 16);
-        PutU16(Header.data() + 20, 1);
-        PutU16(Header.data() + 22, FChannels == TChannels::Stereo ? 2 : 1);
-        PutU16(Header.data() + 24, FSampleRate);
-        PutU16(Header.data() + 26, 0);
-        PutU32(Header.data() + 28, F.AvgBytesPerSec);
-        PutU16(Header.data() + 32, F.BlockAlign);
-        PutU16(Header.data() + 34, F.BitsPerSample);
-        std::copy_n("data", 4, Header.data() + 36);
-        TSaveFileStream Out(*FFileStream, FileName);
-        Out.Write(Header.data(), Header.size());
-        if (Left == nullptr)
-            return;
-        if (Interleaved) {
-            Interleave(Out, *Left, *Right, FBitsPerSample == TBPS::_16 ? 2 : 1);
-        } else {
-            Left->Seek(0);
-            Out.CopyFrom(*Left, Left->Size());
-        }
-        FinishWaveFile();
+        Writer->WriteSamples(*Left, Right);
+        Writer->Commit();
     } catch (...) {
-        // Whatever was there before stays untouched.
-        if (FFileStream)
-            FFileStream->cancelWriting();
-        FFileStream.reset();
         FWriting = false;
         throw;
     }
+    FWriting = false;
 }
 
 void TRecorder::FinishWaveFile()
 {
-    if (!FFileStream) {
-        FWriting = false;
-        return;
-    }
-    std::unique_ptr<QSaveFile> File = std::move(FFileStream);
+    std::unique_ptr<TWaveFileWriter> Writer = std::move(FFileStream);
     FWriting = false;
-    TSaveFileStream Out(*File, FFileName);
-    const std::int64_t Size = File->size();
-    std::array<std::uint8_t, 4> Field;
-    PutU32(Field.data(), static_cast<std::uint32_t>(Size - 8));
-    Out.Seek(4);
-    Out.Write(Field.data(), Field.size());
-    PutU32(Field.data(), static_cast<std::uint32_t>(Size - 44));
-    Out.Seek(40);
-    Out.Write(Field.data(), Field.size());
-    if (!File->commit())
-        throw EWriteError("Cannot write file " + FFileName + ": " + File->errorString().toStdString());
+    if (Writer)
+        Writer->Commit();
 }
 
 // ------------------------------------------------------------------- audio
@@ -716,12 +720,25 @@ TAudio::TAudio(QObject* Parent, std::shared_ptr<TWaveOutBackend> Backend)
             FPlayer->AllocateBuffers();
     }
     if (QCoreApplication* App = QCoreApplication::instance())
-        connect(App, &QCoreApplication::aboutToQuit, this, [this] { ReleaseDevice(); });
+        connect(App, &QCoreApplication::aboutToQuit, this, [this] {
+            // Nothing may escape into Qt's signal dispatch.
+            try {
+                ReleaseDevice();
+            } catch (...) {
+                FLastError = MessageOf(std::current_exception());
+            }
+        });
 }
 
 TAudio::~TAudio()
 {
-    ReleaseDevice();
+    try {
+        ReleaseDevice();
+    } catch (...) {
+        // An OnPlayed handler failed; the device is released all the same.
+        if (FPlayer->Active())
+            FPlayer->ReleaseDevice();
+    }
     FRecorder->Close();
     if (FRecorder->Writing()) {
         try {

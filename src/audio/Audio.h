@@ -11,24 +11,31 @@
 // a Qt event loop (or process events) while sound plays.
 //
 // Failures: device and memory failures are stored as text in LastError and
-// make the operation return. File failures throw EStreamError descendants:
-// "Cannot create file <name>" when a file cannot be created, EWriteError
-// when a file cannot be written completely (an existing WAV file is then
-// left as it was).
+// make the operation return; so is a failure on the device's own thread
+// (a buffer the device could not write), told when the device closes. File
+// failures throw EStreamError descendants: "Cannot create file <name>" when
+// a file cannot be created, EWriteError (naming the file and the system's
+// reason) when a file cannot be written completely (an existing WAV file is
+// then left as it was). A failure inside the requests the component posts
+// to itself (a file, the device, a handler of OnBufferPlayed or OnPlayed)
+// never reaches Qt's event dispatch: the playback stops, the device is
+// released and the message is kept in LastError.
 
 #include <QObject>
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "audio/Stream.h"
+#include "audio/WaveFile.h"
 #include "audio/WaveOut.h"
 
-class QSaveFile;
 class TAudio;
 class TAudioReceiver;
 class TPlayer;
@@ -39,7 +46,8 @@ enum class TChannels : std::uint8_t { Mono, Stereo };
 
 // Raised once per finished device buffer except the last of a playback, on
 // the device's notification thread (on the creating thread in the rare case
-// that the ring ran empty before the samples ended).
+// that the ring ran empty before the samples ended). Not raised for buffers
+// a Stop takes back unplayed.
 using TNotifyBufferPlayedEvent = std::function<void(TPlayer* Sender)>;
 using TNotifyPlayedEvent = std::function<void(TPlayer* Sender)>;
 // Recorder and mixer events: kept for the component's shape; this program
@@ -130,7 +138,10 @@ public:
     // channels. Returns at once. While a playback is running the new samples
     // play right after the ones still queued, without reopening the device;
     // Repeats (new playbacks only) replays the whole temporary file that many
-    // more times. Throws when "PLAY.TMP" cannot be created or written.
+    // more times. Throws when "PLAY.TMP" cannot be created or written; the
+    // file is then cut back (to nothing, or to the samples of the running
+    // playback it was appended to), and a device that plays nothing else is
+    // closed.
     void PlayStream(TStream* Left, TStream* Right, std::uint16_t Repeats);
     // Ends playback at once and closes the device; returns after the device
     // reported that it closed ("Player already closed" in LastError when it
@@ -168,6 +179,11 @@ private:
     // Drops the device without the close handshake (after a failed Stop).
     void ReleaseDevice();
     void RefillRequested(unsigned Generation);
+    // Closes (or, failing that, drops) the device after a failure; a
+    // failure of the close itself is not told over the first one.
+    void ReleaseAfterFailure();
+    // A posted request failed: stop, release, keep the message.
+    void AbortPlayback(std::exception_ptr Failure);
     void CloseRequested(unsigned Generation);
     void WriteToTempFile(TStream& Left, TStream* Right);
     static void DeviceCallback(TWaveOutDevice* Device, unsigned Message, void* Context, TWaveHeader* Header);
@@ -188,6 +204,12 @@ private:
     int FWriteIndex = 0;
     std::atomic<int> FDoneIndex{0};
     std::atomic<unsigned> FGeneration{0};
+    // Stop's reset is handing the queued buffers back.
+    std::atomic<bool> FResetting{false};
+    // A failure of OnBufferPlayed on the device's thread, for the creating
+    // thread to handle.
+    std::mutex FFailureMutex;
+    std::exception_ptr FHandlerFailure;
     std::unique_ptr<TFileStream> FTempStream;
     std::uint16_t FRepeats = 0;
     std::int64_t FReadPos = 0;
@@ -213,17 +235,19 @@ public:
 
     // Writes FileName as a 44-byte RIFF/WAVE PCM header in the recorder's
     // format followed by the bytes of Left from its start, or Left and Right
-    // interleaved sample by sample when Right has Left's size. An empty file
-    // name writes nothing. With no Left the header is written and the file
-    // stays open until the component goes, which then completes it. The
-    // file replaces an existing one only once it was written completely.
-    // Throws EFCreateError ("Cannot create file <name>"), EWriteError (also
-    // for more than 4 GiB of samples, refused before anything is written).
+    // interleaved sample by sample when Right has Left's size, through
+    // TWaveFileWriter (every byte counted, the file takes its name only when
+    // complete; see WaveFile.h). An empty file name writes nothing. With no
+    // Left the header is written and the file stays open until the
+    // component goes, which then completes it. Throws EFCreateError
+    // ("Cannot create file <name>"), EWriteError (naming the file and the
+    // reason; also for more than 4 GiB of samples, refused before anything
+    // is written).
     void SaveToWaveFile(const std::string& FileName, TStream* Left, TStream* Right);
     // A WAV file is open for writing.
     bool Writing() const { return FWriting; }
 
-    static constexpr std::uint32_t MaxWaveDataBytes = 0xFFFFFFFFu - 36u;
+    static constexpr std::uint32_t MaxWaveDataBytes = ::MaxWaveDataBytes;
 
     // Created by its TAudio, which outlives it.
     explicit TRecorder(TAudio& Owner);
@@ -240,7 +264,7 @@ private:
     bool FSplitChannels = false;
     std::uint16_t FTrigLevel = 128;
     bool FTriggered = true;
-    std::unique_ptr<QSaveFile> FFileStream;
+    std::unique_ptr<TWaveFileWriter> FFileStream;
     std::string FFileName;
     bool FWriting = false;
 };

@@ -47,10 +47,23 @@ public:
 
     TWaveResult Write(TWaveHeader& Header) override
     {
+        TWaveResult Fault = wrNoError;
+        bool FinishFirst = false;
         {
             const std::lock_guard Lock(FBackend.FMutex);
-            if (FBackend.FWriteResult != wrNoError)
-                return FBackend.FWriteResult;
+            Fault = FBackend.FWriteResult;
+            FinishFirst = FBackend.FFinishQueueFirst;
+            if (Fault != wrNoError && FBackend.FWriteFailures > 0 && --FBackend.FWriteFailures == 0)
+                FBackend.FWriteResult = wrNoError;
+            if (Fault != wrNoError && FinishFirst) {
+                FBackend.FCredits.fetch_add(FBackend.FPending);
+                Wake();
+            }
+        }
+        if (Fault != wrNoError) {
+            if (FinishFirst)
+                WaitUntilReported();
+            return Fault;
         }
         const TWaveResult R = TThreadedWaveOutDevice::Write(Header);
         if (R == wrNoError) {
@@ -110,6 +123,11 @@ protected:
                 if (!FBackend.FAutoComplete)
                     FBackend.FCredits.fetch_sub(1);
                 --FBackend.FPending;
+                if (FBackend.FPlayFault != wrNoError) {
+                    KeepError(FBackend.FPlayFault);
+                    FBackend.FPlayFault = wrNoError;
+                    return true;
+                }
                 FBackend.FPlayed.insert(FBackend.FPlayed.end(), Header.Data, Header.Data + Header.BufferLength);
                 return true;
             }
@@ -179,9 +197,17 @@ void TMemoryWaveOutBackend::SetOpenResult(TWaveResult Code)
     WriteLocked(FMutex, FOpenResult, Code);
 }
 
-void TMemoryWaveOutBackend::SetWriteResult(TWaveResult Code)
+void TMemoryWaveOutBackend::SetWriteResult(TWaveResult Code, int Times, bool FinishQueueFirst)
 {
-    WriteLocked(FMutex, FWriteResult, Code);
+    const std::lock_guard Lock(FMutex);
+    FWriteResult = Code;
+    FWriteFailures = Times;
+    FFinishQueueFirst = FinishQueueFirst;
+}
+
+void TMemoryWaveOutBackend::FailNextPlay(TWaveResult Code)
+{
+    WriteLocked(FMutex, FPlayFault, Code);
 }
 
 void TMemoryWaveOutBackend::SetResetResult(TWaveResult Code)

@@ -32,7 +32,15 @@ public:
     // Open, Write, Reset or Close fail with Code from now on (wrNoError:
     // they work again).
     void SetOpenResult(TWaveResult Code);
-    void SetWriteResult(TWaveResult Code);
+    // Times: how many writes fail before writes work again (-1: all).
+    // FinishQueueFirst: a failing write first lets every buffer already
+    // written complete and be reported, as when the device finishes its last
+    // buffer while the next one is being written.
+    void SetWriteResult(TWaveResult Code, int Times = -1, bool FinishQueueFirst = false);
+    // The next buffer to complete is not played: the device thread meets
+    // Code instead (reported through DeviceError); the buffer still counts
+    // as done.
+    void FailNextPlay(TWaveResult Code);
     void SetResetResult(TWaveResult Code);
     void SetCloseResult(TWaveResult Code);
     // True: each written buffer completes as soon as it is written.
@@ -67,6 +75,9 @@ private:
     int FInputs = 1;
     TWaveResult FOpenResult = wrNoError;
     TWaveResult FWriteResult = wrNoError;
+    int FWriteFailures = -1;
+    bool FFinishQueueFirst = false;
+    TWaveResult FPlayFault = wrNoError;
     TWaveResult FResetResult = wrNoError;
     TWaveResult FCloseResult = wrNoError;
     std::atomic<bool> FAutoComplete{false};

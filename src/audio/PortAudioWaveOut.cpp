@@ -37,8 +37,12 @@ public:
     {
         Shutdown();
         if (FStream != nullptr) {
-            Pa_AbortStream(FStream);
-            Pa_CloseStream(FStream);
+            // Dropped without the close handshake: nobody is left to tell of
+            // a failure, and the stream goes either way.
+            if (Pa_AbortStream(FStream) != paNoError) {
+            }
+            if (Pa_CloseStream(FStream) != paNoError) {
+            }
         }
     }
 
@@ -55,9 +59,12 @@ protected:
             const unsigned long N = std::min(SliceFrames, Frames - Done);
             const PaError Err = Pa_WriteStream(FStream, Header.Data + Done * static_cast<unsigned long>(FBlockAlign), N);
             // An underflow only means the device ran dry for a moment; any
-            // other failure ends this buffer rather than spinning on it.
-            if (Err != paNoError && Err != paOutputUnderflowed)
+            // other failure ends this buffer rather than spinning on it, and
+            // is told when the device closes.
+            if (Err != paNoError && Err != paOutputUnderflowed) {
+                KeepError(Err);
                 break;
+            }
             Done += N;
         }
         return true;
@@ -65,14 +72,19 @@ protected:
 
     void Discard() override
     {
-        if (Pa_AbortStream(FStream) == paNoError)
-            Pa_StartStream(FStream);
+        PaError Err = Pa_AbortStream(FStream);
+        if (Err == paNoError)
+            Err = Pa_StartStream(FStream);
+        KeepError(Err);
     }
 
     void Drain() override
     {
-        Pa_StopStream(FStream);
-        Pa_CloseStream(FStream);
+        // Stopping fails on a stream a failed restart left stopped; closing
+        // is what matters then.
+        const PaError Stopped = Pa_IsStreamStopped(FStream) == 1 ? paNoError : Pa_StopStream(FStream);
+        KeepError(Stopped);
+        KeepError(Pa_CloseStream(FStream));
         FStream = nullptr;
     }
 
@@ -91,8 +103,9 @@ TPortAudioBackend::TPortAudioBackend()
 
 TPortAudioBackend::~TPortAudioBackend()
 {
-    if (FInitError == paNoError)
-        Pa_Terminate();
+    // Nothing is left to tell of a failure to shut down.
+    if (FInitError == paNoError && Pa_Terminate() != paNoError) {
+    }
 }
 
 namespace {
@@ -101,7 +114,9 @@ namespace {
 int CountDevices(int PaDeviceInfo::*Channels)
 {
     int N = 0;
-    for (PaDeviceIndex I = 0; I < Pa_GetDeviceCount(); ++I) {
+    // A negative count is an error: no devices then.
+    const PaDeviceIndex Count = Pa_GetDeviceCount();
+    for (PaDeviceIndex I = 0; I < Count; ++I) {
         const PaDeviceInfo* Info = Pa_GetDeviceInfo(I);
         if (Info != nullptr && Info->*Channels > 0)
             ++N;
@@ -138,7 +153,8 @@ TWaveResult TPortAudioBackend::Open(std::unique_ptr<TWaveOutDevice>& Device, int
             return paDeviceUnavailable;
     } else if (DeviceID >= 0) {
         int Seen = 0;
-        for (PaDeviceIndex I = 0; I < Pa_GetDeviceCount() && Index == paNoDevice; ++I) {
+        const PaDeviceIndex Count = Pa_GetDeviceCount();
+        for (PaDeviceIndex I = 0; I < Count && Index == paNoDevice; ++I) {
             const PaDeviceInfo* Info = Pa_GetDeviceInfo(I);
             if (Info != nullptr && Info->maxOutputChannels > 0 && Seen++ == DeviceID)
                 Index = I;
@@ -160,14 +176,19 @@ TWaveResult TPortAudioBackend::Open(std::unique_ptr<TWaveOutDevice>& Device, int
         return Err;
     Err = Pa_StartStream(Stream);
     if (Err != paNoError) {
-        Pa_CloseStream(Stream);
+        if (Pa_CloseStream(Stream) != paNoError) {
+            // The start failure is the one to tell.
+        }
         return Err;
     }
     try {
         Device = std::make_unique<TPortAudioDevice>(Stream, Format.BlockAlign, Proc, Context);
     } catch (...) {
-        Pa_AbortStream(Stream);
-        Pa_CloseStream(Stream);
+        // Out of memory already; a failure to drop the stream adds nothing.
+        if (Pa_AbortStream(Stream) != paNoError) {
+        }
+        if (Pa_CloseStream(Stream) != paNoError) {
+        }
         return wrNoMemory;
     }
     return wrNoError;

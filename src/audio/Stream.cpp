@@ -1,10 +1,51 @@
 #include "audio/Stream.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
+
+namespace {
+
+std::atomic<TFileWriteFunction> WriteFunction{nullptr};
+
+}  // namespace
+
+TFileWriteFunction SetFileWriteFunction(TFileWriteFunction Function)
+{
+    return WriteFunction.exchange(Function);
+}
+
+int WriteFully(int Fd, const void* Buffer, std::size_t Count, std::size_t& Written)
+{
+    Written = 0;
+    const auto* Bytes = static_cast<const std::uint8_t*>(Buffer);
+    const TFileWriteFunction Hook = WriteFunction.load();
+    while (Written < Count) {
+        errno = 0;
+        const ssize_t N = Hook != nullptr ? Hook(Fd, Bytes + Written, Count - Written)
+                                          : ::write(Fd, Bytes + Written, Count - Written);
+        if (N < 0 && errno == EINTR)
+            continue;
+        if (N < 0)
+            return errno != 0 ? errno : EIO;
+        // A write that takes nothing and gives no reason: the disk is full.
+        if (N == 0)
+            return ENOSPC;
+        Written += static_cast<std::size_t>(N);
+    }
+    return 0;
+}
+
+std::string FileErrorText(const std::string& What, const std::string& FileName, int Error)
+{
+    return What + " " + FileName + ": " + std::strerror(Error != 0 ? Error : EIO);
+}
 
 std::int64_t TStream::CopyFrom(TStream& Source, std::int64_t Count)
 {
@@ -72,133 +113,183 @@ void TMemoryStream::SetSize(std::int64_t NewSize)
 
 TFileStream::TFileStream(const std::string& FileName, TMode Mode) : FFileName(FileName)
 {
-    const char* How = Mode == fmCreate ? "w+b" : Mode == fmOpenRead ? "rb" : "r+b";
-    FFile = std::fopen(FileName.c_str(), How);
-    if (FFile == nullptr) {
-        if (Mode == fmCreate)
-            throw EFCreateError("Cannot create file " + FileName);
-        throw EFOpenError("Cannot open file " + FileName);
+    const int Flags = Mode == fmCreate ? O_RDWR | O_CREAT | O_TRUNC : Mode == fmOpenRead ? O_RDONLY : O_RDWR;
+    FFd = ::open(FileName.c_str(), Flags | O_CLOEXEC, 0666);
+    if (FFd < 0) {
+        const int Error = errno;
+        if (Mode != fmCreate)
+            throw EFOpenError(FileErrorText("Cannot open file", FileName, Error));
+        // The usual causes (no such folder, no permission) keep the short
+        // message; a full disk says so.
+        if (Error == ENOSPC || Error == EDQUOT)
+            throw EFCreateError(FileErrorText("Cannot create file", FileName, Error));
+        throw EFCreateError("Cannot create file " + FileName);
     }
+    struct stat St {};
+    if (::fstat(FFd, &St) == 0 && S_ISDIR(St.st_mode)) {
+        ::close(FFd);
+        FFd = -1;
+        throw EFOpenError(FileErrorText("Cannot open file", FileName, EISDIR));
+    }
+    FKeepSize = DiskSize();
 }
 
 TFileStream::~TFileStream()
 {
-    if (FFile != nullptr)
-        std::fclose(FFile);
+    if (FFd < 0)
+        return;
+    try {
+        WriteBuffer();
+    } catch (const EStreamError&) {
+        // Cut back already; nobody is left to tell.
+    }
+    ::close(FFd);
 }
 
 void TFileStream::Check() const
 {
-    if (FFile == nullptr)
+    if (FFd < 0)
         throw EStreamError("File " + FFileName + " is closed");
 }
 
-void TFileStream::FailWrite(int Error) const
+std::int64_t TFileStream::DiskSize() const
 {
-    throw EWriteError("Cannot write file " + FFileName + ": " + std::strerror(Error));
+    struct stat St {};
+    if (::fstat(FFd, &St) != 0)
+        FailRead("Cannot read file", errno);
+    return St.st_size;
+}
+
+void TFileStream::FailRead(const char* What, int Error) const
+{
+    throw EReadError(FileErrorText(What, FFileName, Error));
+}
+
+void TFileStream::FailWrite(int Error)
+{
+    // Give the space back at once: nothing half-written stays on disk.
+    FBuffer.clear();
+    if (::ftruncate(FFd, static_cast<off_t>(FKeepSize)) == 0)
+        FPosition = std::min(FPosition, FKeepSize);
+    FBufferStart = FPosition;
+    throw EWriteError(FileErrorText("Cannot write file", FFileName, Error));
+}
+
+void TFileStream::WriteBuffer()
+{
+    if (FBuffer.empty())
+        return;
+    if (::lseek(FFd, static_cast<off_t>(FBufferStart), SEEK_SET) < 0)
+        FailWrite(errno);
+    std::size_t Written = 0;
+    if (const int Error = WriteFully(FFd, FBuffer.data(), FBuffer.size(), Written))
+        FailWrite(Error);
+    FBuffer.clear();
+    FBufferStart = FPosition;
 }
 
 std::int64_t TFileStream::Size()
 {
     Check();
-    Flush();
-    const off_t Here = ftello(FFile);
-    if (Here < 0 || fseeko(FFile, 0, SEEK_END) != 0)
-        throw EReadError("Cannot read file " + FFileName + ": " + std::strerror(errno));
-    const off_t End = ftello(FFile);
-    if (fseeko(FFile, Here, SEEK_SET) != 0)
-        throw EReadError("Cannot read file " + FFileName + ": " + std::strerror(errno));
-    return End;
+    WriteBuffer();
+    return DiskSize();
 }
 
 std::int64_t TFileStream::Position()
 {
     Check();
-    return ftello(FFile);
+    return FPosition;
 }
 
 void TFileStream::Seek(std::int64_t Offset)
 {
     Check();
-    // Pending written bytes are flushed by the seek; check that they got out.
-    if (FLastWasWrite)
-        Flush();
-    if (Offset < 0 || fseeko(FFile, static_cast<off_t>(Offset), SEEK_SET) != 0)
+    if (Offset < 0)
         throw EReadError("Cannot position in file " + FFileName);
-    FLastWasWrite = false;
+    // Buffered bytes belong where they were written: out with them first.
+    WriteBuffer();
+    FPosition = Offset;
+    FBufferStart = Offset;
 }
 
 std::size_t TFileStream::Read(void* Buffer, std::size_t Count)
 {
     Check();
-    if (FLastWasWrite) {
-        Flush();
-        if (fseeko(FFile, 0, SEEK_CUR) != 0)
-            throw EReadError("Cannot position in file " + FFileName);
-        FLastWasWrite = false;
+    WriteBuffer();
+    std::size_t Got = 0;
+    auto* Bytes = static_cast<std::uint8_t*>(Buffer);
+    while (Got < Count) {
+        const ssize_t N = ::pread(FFd, Bytes + Got, Count - Got, static_cast<off_t>(FPosition));
+        if (N < 0 && errno == EINTR)
+            continue;
+        if (N < 0)
+            FailRead("Cannot read file", errno);
+        if (N == 0)
+            break;
+        Got += static_cast<std::size_t>(N);
+        FPosition += N;
     }
-    const std::size_t N = std::fread(Buffer, 1, Count, FFile);
-    if (N < Count && std::ferror(FFile)) {
-        std::clearerr(FFile);
-        throw EReadError("Cannot read file " + FFileName + ": " + std::strerror(errno));
-    }
-    std::clearerr(FFile);
-    return N;
+    FBufferStart = FPosition;
+    return Got;
 }
 
 void TFileStream::Write(const void* Buffer, std::size_t Count)
 {
     Check();
-    if (!FLastWasWrite) {
-        // The C library needs a positioning call between reading and writing.
-        if (fseeko(FFile, 0, SEEK_CUR) != 0)
-            throw EReadError("Cannot position in file " + FFileName);
-        FLastWasWrite = true;
-    }
     if (Count == 0)
         return;
-    errno = 0;
-    if (std::fwrite(Buffer, 1, Count, FFile) != Count) {
-        const int Error = errno != 0 ? errno : EIO;
-        std::clearerr(FFile);
-        FailWrite(Error);
+    if (FBuffer.size() + Count > BufferCapacity)
+        WriteBuffer();
+    const auto* Bytes = static_cast<const std::uint8_t*>(Buffer);
+    if (Count >= BufferCapacity) {
+        if (::lseek(FFd, static_cast<off_t>(FPosition), SEEK_SET) < 0)
+            FailWrite(errno);
+        std::size_t Written = 0;
+        if (const int Error = WriteFully(FFd, Bytes, Count, Written))
+            FailWrite(Error);
+        FPosition += static_cast<std::int64_t>(Count);
+        FBufferStart = FPosition;
+        return;
     }
+    if (FBuffer.capacity() < BufferCapacity)
+        FBuffer.reserve(BufferCapacity);
+    FBuffer.insert(FBuffer.end(), Bytes, Bytes + Count);
+    FPosition += static_cast<std::int64_t>(Count);
 }
 
 void TFileStream::SetSize(std::int64_t NewSize)
 {
     Check();
-    Flush();
-    const off_t Here = ftello(FFile);
-    if (ftruncate(fileno(FFile), static_cast<off_t>(std::max<std::int64_t>(0, NewSize))) != 0)
-        FailWrite(errno);
-    const off_t Clamped = std::min<off_t>(Here, static_cast<off_t>(std::max<std::int64_t>(0, NewSize)));
-    if (fseeko(FFile, Clamped, SEEK_SET) != 0)
-        throw EReadError("Cannot position in file " + FFileName);
-    FLastWasWrite = false;
+    WriteBuffer();
+    const std::int64_t Size = std::max<std::int64_t>(0, NewSize);
+    if (::ftruncate(FFd, static_cast<off_t>(Size)) != 0)
+        throw EWriteError(FileErrorText("Cannot write file", FFileName, errno));
+    FKeepSize = Size;
+    FPosition = std::min(FPosition, Size);
+    FBufferStart = FPosition;
 }
 
 void TFileStream::Flush()
 {
     Check();
-    errno = 0;
-    if (std::fflush(FFile) != 0) {
-        const int Error = errno != 0 ? errno : EIO;
-        std::clearerr(FFile);
-        FailWrite(Error);
-    }
+    WriteBuffer();
+    FKeepSize = DiskSize();
 }
 
 void TFileStream::Close()
 {
-    if (FFile == nullptr)
+    if (FFd < 0)
         return;
-    std::FILE* F = FFile;
-    FFile = nullptr;
-    errno = 0;
-    const bool Flushed = std::fflush(F) == 0;
-    const int Error = errno != 0 ? errno : EIO;
-    const bool Closed = std::fclose(F) == 0;
-    if (!Flushed || !Closed)
-        FailWrite(Error);
+    WriteBuffer();
+    const int Fd = FFd;
+    FFd = -1;
+    if (::close(Fd) != 0) {
+        const int Error = errno;
+        // Some file systems only find out at the close that the data did
+        // not fit.
+        if (::truncate(FFileName.c_str(), static_cast<off_t>(FKeepSize)) != 0) {
+            // Nothing more to be done; the error below still tells.
+        }
+        throw EWriteError(FileErrorText("Cannot write file", FFileName, Error));
+    }
 }

@@ -1,17 +1,21 @@
 #pragma once
 // Byte streams shared by the tone synthesis, the player and the WAV writer:
 // an in-memory stream and a buffered file stream behind one small interface.
-// Standard C++ only, so that the synthesis can write into them without Qt.
+// Standard C++ and POSIX only, so that the synthesis can write into them
+// without Qt.
 //
 // Every failure is an exception derived from EStreamError whose what() is a
-// message for the user: a file that cannot be created gives exactly
-// "Cannot create file <name>"; a write that does not reach the file
-// completely (disk full, device removed) is never silent.
+// message for the user: a file that cannot be created gives
+// "Cannot create file <name>" (followed by ": <system reason>" when the disk
+// or the quota is full); a write that does not reach the file completely
+// (disk full, device removed) is never silent, and its message names the
+// file and the system's reason ("... : No space left on device").
 //
 // Streams are used from one thread at a time.
 
+#include <sys/types.h>
+
 #include <cstdint>
-#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -88,8 +92,32 @@ private:
     std::int64_t FPosition = 0;
 };
 
-// A file read and written through the C library's buffering (never one system
-// call per sample).
+// The system call every file write of the stream layer and the WAV writer
+// goes through: write(2) unless replaced. Tests replace it to simulate a disk
+// that fills up (a short write, then -1 with errno ENOSPC).
+using TFileWriteFunction = ssize_t (*)(int Fd, const void* Buffer, std::size_t Count);
+// Installs Function (none: write(2) again) and returns the previous one.
+TFileWriteFunction SetFileWriteFunction(TFileWriteFunction Function);
+
+// Writes all Count bytes to Fd at its offset through the write function,
+// going on after short writes and interruptions. Returns 0 when every byte
+// was written, else the system's error number (ENOSPC when the system took
+// nothing without saying why); Written tells how many bytes got out.
+int WriteFully(int Fd, const void* Buffer, std::size_t Count, std::size_t& Written);
+
+// "<What> <name>: <system reason>".
+std::string FileErrorText(const std::string& What, const std::string& FileName, int Error);
+
+// A file read and written through a buffer of its own (never one system call
+// per sample); writes are counted byte by byte.
+//
+// A write that fails (also when the buffer goes out during a later Seek,
+// Read, Size or Flush) cuts the file back at once to its size at the last
+// successful Flush or SetSize (its size when opened before that: 0 for a
+// created file), so that a full disk is given back its space and no
+// half-written tail stays behind. Bytes still buffered are dropped, the
+// position moves to the new end if it lay beyond it, and EWriteError names
+// the file and the system's reason. The stream stays usable.
 class TFileStream final : public TStream {
 public:
     enum TMode {
@@ -99,8 +127,8 @@ public:
     };
     // Throws EFCreateError ("Cannot create file <name>") or EFOpenError.
     TFileStream(const std::string& FileName, TMode Mode);
-    // Closes the file; a flush failure here cannot be reported, so callers
-    // that must know call Flush (or Close) first.
+    // Closes the file; a flush failure here cannot be reported (the file is
+    // still cut back), so callers that must know call Flush (or Close) first.
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
@@ -119,10 +147,21 @@ public:
     const std::string& FileName() const { return FFileName; }
 
 private:
-    [[noreturn]] void FailWrite(int Error) const;
+    static constexpr std::size_t BufferCapacity = 65536;
+
+    // Writes the buffer out; on failure cuts the file back and throws.
+    void WriteBuffer();
+    [[noreturn]] void FailWrite(int Error);
+    [[noreturn]] void FailRead(const char* What, int Error) const;
     void Check() const;
+    std::int64_t DiskSize() const;
 
     std::string FFileName;
-    std::FILE* FFile = nullptr;
-    bool FLastWasWrite = false;
+    int FFd = -1;
+    // Logical position; buffered bytes belong at FBufferStart onwards.
+    std::int64_t FPosition = 0;
+    std::int64_t FBufferStart = 0;
+    std::vector<std::uint8_t> FBuffer;
+    // Size the file is cut back to after a failed write.
+    std::int64_t FKeepSize = 0;
 };

@@ -72,6 +72,19 @@ void TThreadedWaveOutDevice::Shutdown()
         FThread.join();
 }
 
+void TThreadedWaveOutDevice::KeepError(TWaveResult Code)
+{
+    TWaveResult Expected = wrNoError;
+    if (Code != wrNoError)
+        FDeviceError.compare_exchange_strong(Expected, Code, std::memory_order_acq_rel);
+}
+
+void TThreadedWaveOutDevice::WaitUntilReported()
+{
+    std::unique_lock Lock(FMutex);
+    FAck.wait(Lock, [this] { return (FQueue.empty() && !FReporting) || FFinished; });
+}
+
 void TThreadedWaveOutDevice::Deliver(unsigned Message, TWaveHeader* Header)
 {
     if (FProc != nullptr)
@@ -122,10 +135,13 @@ void TThreadedWaveOutDevice::Run()
         if (!Whole || FQueue.empty() || FQueue.front() != H)
             continue;
         FQueue.pop_front();
+        FReporting = true;
         Lock.unlock();
         H->Flags.store((H->Flags.load() & ~whdrInQueue) | whdrDone);
         Deliver(womDone, H);
         Lock.lock();
+        FReporting = false;
+        FAck.notify_all();
     }
 }
 

@@ -91,9 +91,13 @@ public:
     // womDone notifications have all been delivered when Reset returns.
     virtual TWaveResult Reset() = 0;
     // Fails with wrStillPlaying while headers are queued; on success womClose
-    // has been delivered and the device accepts no further call but the
-    // destructor.
+    // has been delivered and the device accepts no further call but
+    // DeviceError and the destructor.
     virtual TWaveResult Close() = 0;
+    // The first failure the device met on its own thread since it opened (a
+    // buffer it could not play, a restart after a reset, letting the sound
+    // out at the close), or wrNoError. Such a buffer still counts as done.
+    virtual TWaveResult DeviceError() const { return wrNoError; }
 };
 
 class TWaveOutBackend {
@@ -129,6 +133,7 @@ public:
     TWaveResult Write(TWaveHeader& Header) override;
     TWaveResult Reset() override;
     TWaveResult Close() override;
+    TWaveResult DeviceError() const override { return FDeviceError.load(std::memory_order_acquire); }
 
 protected:
     TThreadedWaveOutDevice(TWaveOutProc Proc, void* Context);
@@ -147,6 +152,11 @@ protected:
     // Lets the last played sound out before the device closes, on the device
     // thread.
     virtual void Drain() {}
+    // Keeps the first failure for DeviceError (any thread).
+    void KeepError(TWaveResult Code);
+    // Waits until every written buffer completed and was reported (or the
+    // device thread ended); for a controlling-thread call.
+    void WaitUntilReported();
     // A reset or close is waiting: Render should return soon.
     bool Interrupted() const { return FInterrupt.load(std::memory_order_acquire); }
     // Guards the device's state; a derived class guards its own state that
@@ -169,5 +179,7 @@ private:
     bool FQuit = false;
     bool FFinished = false;
     bool FClosed = false;
+    bool FReporting = false;  // a womDone is being delivered
     std::atomic<bool> FInterrupt{false};
+    std::atomic<TWaveResult> FDeviceError{wrNoError};
 };

@@ -199,10 +199,10 @@ public:
         const std::size_t Columns = FColumns;
         Inner.resize(CountA);
         float* InnerA = Inner.data();
-        const float* FactorB = &FTableB[R * CountB];
+        const float* FactorB = FTableB.data() + R * CountB;
         for (std::size_t I = 0; I < CountA; ++I) {
             float S = 0.0f;
-            const float* Coefficient = &FCoefficients[I * CountB];
+            const float* Coefficient = FCoefficients.data() + I * CountB;
             for (std::size_t J = 0; J < CountB; ++J)
                 S += Coefficient[J] * FactorB[J];
             InnerA[I] = S;

@@ -63,8 +63,10 @@ void TModeManager::Compute(const TRoom& Room, TModeKinds Kinds)
     const long double BZ = Bound(Room.GetHeight());
     if (!(BX >= 0.0L && BY >= 0.0L && BZ >= 0.0L))
         return;
-    if ((BX + 1.0L) * (BY + 1.0L) * (BZ + 1.0L) > static_cast<long double>(MaxCombinations))
+    if ((BX + 1.0L) * (BY + 1.0L) * (BZ + 1.0L) > static_cast<long double>(MaxCombinations)) {
+        FRefused = true;
         return;
+    }
     const int NXMax = static_cast<int>(BX);
     const int NYMax = static_cast<int>(BY);
     const int NZMax = static_cast<int>(BZ);
@@ -77,8 +79,16 @@ void TModeManager::Compute(const TRoom& Room, TModeKinds Kinds)
                 if (!(Lower < F && F < FMaxFrequency))
                     continue;
                 auto Mode = std::make_unique<TMode>(NX, NY, NZ, F);
-                if (Kinds.Contains(Mode->GetKind()))
-                    FList.push_back(std::move(Mode));
+                if (!Kinds.Contains(Mode->GetKind()))
+                    continue;
+                // Stop at once rather than enumerate the rest of a list
+                // that is given up anyway.
+                if (FList.size() == static_cast<std::size_t>(MaxModes)) {
+                    Clear();
+                    FRefused = true;
+                    return;
+                }
+                FList.push_back(std::move(Mode));
             }
         }
     }

@@ -58,12 +58,26 @@ public:
     // it is only reached with an air temperature far below absolute zero,
     // where the speed of sound tends to nothing.
     static constexpr long long MaxCombinations = 4'000'000;
+    // Compute refuses (gives an empty list) a result longer than this. Every
+    // window lists, maps, plays or writes each mode it is given; the largest
+    // room at room temperature (a 30 m cube at 24 degC: 77 361 modes) stays
+    // below it, a big room far below freezing does not. A list cut at the
+    // cap would pass for the whole band, so nothing is kept.
+    static constexpr int MaxModes = 100'000;
 
     // Rebuilds the list from Room: the modes of the given kinds with
     // FMinFrequency - 0.1 < f < FMaxFrequency, ascending by frequency. A room
-    // whose speed of sound is not positive has no modes.
+    // whose speed of sound is not positive has no modes; an enumeration or a
+    // result beyond the bounds above gives an empty list and Refused().
     void Compute(const TRoom& Room, TModeKinds Kinds);
-    void Clear() { FList.clear(); }
+    // True when the last Compute gave up because of MaxCombinations or
+    // MaxModes (its list is empty then), so a window can say why.
+    bool Refused() const { return FRefused; }
+    void Clear()
+    {
+        FList.clear();
+        FRefused = false;
+    }
     int Count() const { return static_cast<int>(FList.size()); }
     // None when Index is outside 0 .. Count - 1.
     TMode* GetMode(int Index) const;
@@ -84,4 +98,5 @@ private:
     std::vector<std::unique_ptr<TMode>> FList;
     float FMinFrequency = 10.0f;
     float FMaxFrequency = 300.0f;
+    bool FRefused = false;
 };

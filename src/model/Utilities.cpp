@@ -48,11 +48,27 @@ bool IsPlainNumber(const std::string& T, bool AllowPoint)
     return Digit;
 }
 
-std::string FixedText(float V, int Decimals)
+// V with exactly two decimals. The exact stored value is rounded to the
+// nearest hundredth; an exact half (a float such as 0.125) goes away from
+// zero, as the "0.00" pattern does everywhere.
+std::string FixedText(float V)
 {
-    char Buf[64];
-    const auto Res = std::to_chars(Buf, Buf + sizeof Buf, static_cast<double>(V), std::chars_format::fixed, Decimals);
-    std::string Text(Buf, Res.ptr);
+    // V has 24 significant bits and 100 five, so this product is exact.
+    const double Hundredths = static_cast<double>(V) * 100.0;
+    std::string Text;
+    if (std::isfinite(Hundredths) && Hundredths - std::floor(Hundredths) == 0.5) {
+        // A half is only possible below 2^23, so the count fits easily.
+        const double Away = Hundredths > 0.0 ? std::ceil(Hundredths) : std::floor(Hundredths);
+        const long long Units = static_cast<long long>(std::fabs(Away));
+        const long long Cents = Units % 100;
+        Text = (Away < 0.0 ? "-" : "") + std::to_string(Units / 100) + '.' +
+               static_cast<char>('0' + Cents / 10) + static_cast<char>('0' + Cents % 10);
+    } else {
+        // No tie: the correctly rounded text of the exact value.
+        char Buf[64];
+        const auto Res = std::to_chars(Buf, Buf + sizeof Buf, static_cast<double>(V), std::chars_format::fixed, 2);
+        Text.assign(Buf, Res.ptr);
+    }
     // A value that rounds to zero is shown without a sign.
     if (!Text.empty() && Text[0] == '-' && Text.find_first_not_of("-0.") == std::string::npos)
         Text.erase(0, 1);
@@ -95,7 +111,7 @@ float CleanStrToFloat(const std::string& S)
 
 std::string FormatShort(float V)
 {
-    std::string Text = FixedText(V, 2);
+    std::string Text = FixedText(V);
     const char Sep = DecimalSeparator();
     const std::size_t Point = Text.find(Sep);
     if (Point != std::string::npos) {
@@ -107,7 +123,7 @@ std::string FormatShort(float V)
     return Text;
 }
 
-std::string FormatTwoDecimals(float V) { return FixedText(V, 2); }
+std::string FormatTwoDecimals(float V) { return FixedText(V); }
 
 void ValueToRGB(float V, std::uint8_t& R, std::uint8_t& G, std::uint8_t& B)
 {

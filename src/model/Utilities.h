@@ -18,6 +18,8 @@ std::int32_t CleanStrToInt(const std::string& S);
 float CleanStrToFloat(const std::string& S);
 
 // "0.##": at most two decimals, trailing zeros and a bare separator dropped.
+// Both formats round the exact stored value to the nearest hundredth, an
+// exact half away from zero, and show no sign on a value that rounds to 0.
 std::string FormatShort(float V);
 
 // "0.00": exactly two decimals.

@@ -1,21 +1,30 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 
 #include <cstdlib>
 #include <functional>
 #include <locale>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "app/Application.h"
+#include "views/ErrorReport.h"
 
 namespace {
 
@@ -59,6 +68,79 @@ TEST(StartUp, GraphicalSessionNeedsADisplayOrAPlatform)
         EXPECT_TRUE(HasGraphicalSession()) << Var.Name;
         Var.Set(nullptr);
     }
+}
+
+// The program itself, started with Vars added to an environment without any
+// display. Returns its exit code, or -1 when it is still running after
+// Wait ms (then it is killed) or crashed; Err receives its standard error.
+int RunProgram(const QStringList& Vars, int Wait, QString& Err)
+{
+    QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+    for (const char* Name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        Env.remove(QString::fromLatin1(Name));
+    for (const QString& Var : Vars)
+        Env.insert(Var.section(QLatin1Char('='), 0, 0), Var.section(QLatin1Char('='), 1));
+    QProcess P;
+    P.setProcessEnvironment(Env);
+    P.start(QStringLiteral(VELMOR_EXECUTABLE), {});
+    if (!P.waitForStarted())
+        return -2;
+    const bool Ended = P.waitForFinished(Wait);
+    if (!Ended) {
+        P.kill();
+        P.waitForFinished();
+    }
+    Err = QString::fromLocal8Bit(P.readAllStandardError());
+    return Ended && P.exitStatus() == QProcess::NormalExit ? P.exitCode() : -1;
+}
+
+TEST(StartUp, ADisplayThatCannotBeOpenedEndsWithTheOneLineMessage)
+{
+    // An X display number nobody serves.
+    int Free = 90;
+    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(Free)))
+        ++Free;
+    const QString Message = QString::fromUtf8(NoGraphicalSessionMessage) + QLatin1Char('\n');
+    const QStringList Cases[] = {{}, {QStringLiteral("DISPLAY=:%1").arg(Free)}, {"QT_QPA_PLATFORM=nowhere"}};
+    for (const QStringList& Vars : Cases) {
+        SCOPED_TRACE(Vars.join(' ').toStdString());
+        QString Err;
+        EXPECT_EQ(RunProgram(Vars, 30000, Err), 1);
+        EXPECT_EQ(Err, Message); // nothing from the toolkit
+    }
+    // A platform that opens: the launcher runs until it is closed.
+    QString Err;
+    EXPECT_EQ(RunProgram({"QT_QPA_PLATFORM=offscreen"}, 1500, Err), -1) << Err.toStdString();
+}
+
+TEST(Spanish, TheToolkitsOwnDialogsAndMenusSpeakSpanish)
+{
+    QTranslator* Translator = InstallToolkitSpanish();
+    ASSERT_NE(Translator, nullptr) << "qtbase_es is not installed";
+
+    QMessageBox Box;
+    Box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Save);
+    EXPECT_EQ(Box.button(QMessageBox::Cancel)->text(), QStringLiteral("Cancelar"));
+    EXPECT_EQ(Box.button(QMessageBox::Save)->text().remove(QLatin1Char('&')), QStringLiteral("Guardar"));
+
+    QLineEdit Edit(QStringLiteral("texto"));
+    const std::unique_ptr<QMenu> Menu(Edit.createStandardContextMenu());
+    QStringList Items;
+    for (const QAction* A : Menu->actions())
+        if (!A->isSeparator())
+            Items << A->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+    EXPECT_TRUE(Items.contains(QStringLiteral("Deshacer"))) << Items.join(", ").toStdString();
+    EXPECT_TRUE(Items.contains(QStringLiteral("Pegar"))) << Items.join(", ").toStdString();
+
+    QFileDialog Save;
+    Save.setOption(QFileDialog::DontUseNativeDialog);
+    Save.setAcceptMode(QFileDialog::AcceptSave);
+    const auto* Buttons = Save.findChild<QDialogButtonBox*>();
+    ASSERT_NE(Buttons, nullptr);
+    EXPECT_EQ(Buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancelar"));
+
+    QCoreApplication::removeTranslator(Translator);
+    delete Translator;
 }
 
 // A widget whose mouse handler fails the way a file operation does.
@@ -150,6 +232,23 @@ TEST(GeneralErrorReport, ShowsTheMessageInABoxAndNeverStacksBoxes)
     AnswerNextReport([&](QMessageBox& Box) { Again = Box.text(); });
     TApplication::ShowException(QStringLiteral("otra vez"));
     EXPECT_EQ(Again, QStringLiteral("otra vez"));
+}
+
+TEST(GeneralErrorReport, WindowsReportThroughTheApplicationsBox)
+{
+    TApplication::InstallErrorReport();
+    QString Text;
+    std::string Nested;
+    AnswerNextReport([&](QMessageBox& Box) {
+        Text = Box.text();
+        testing::internal::CaptureStderr();
+        RunReported([] { throw std::runtime_error("No queda espacio en el dispositivo"); });
+        Nested = testing::internal::GetCapturedStderr();
+    });
+    ReportError(QStringLiteral("No se puede escribir PLAY.TMP"));
+    SetErrorReporter(nullptr);
+    EXPECT_EQ(Text, QStringLiteral("No se puede escribir PLAY.TMP"));
+    EXPECT_NE(Nested.find("No queda espacio en el dispositivo"), std::string::npos);
 }
 
 } // namespace

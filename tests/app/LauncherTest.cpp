@@ -17,6 +17,9 @@
 #include "app/main.h"
 #include "model/Room.h"
 #include "support/CommaLocale.h"
+#include "views/ErrorReport.h"
+
+#include <stdexcept>
 
 namespace {
 
@@ -148,6 +151,22 @@ TEST_F(Launcher, ModuleButtonsAndPicturesOpenTheirModules)
     QTest::mouseRelease(Main.Image2, Qt::LeftButton, {}, QPoint(300, 10));
     const std::vector<std::pair<char, TRoom*>> Expected = {{'F', &Room}, {'F', &Room}, {'Q', &Room}, {'Q', &Room}};
     EXPECT_EQ(Opened, Expected);
+}
+
+TEST_F(Launcher, AModuleThatFailsToOpenIsReportedAndTheLauncherGoesOn)
+{
+    QStringList Reports;
+    SetErrorReporter([&](const QString& M) { Reports << M; });
+    Main.OnOpenFootprint = [](TRoom&) { throw std::runtime_error("sin memoria para la velmor"); };
+    Main.OnOpenRoomEq = [](TRoom&) { throw 7; };
+    for (QWidget* W : std::initializer_list<QWidget*>{Main.btnVelmor, Main.Image1, Main.btnEQ, Main.Image2})
+        QTest::mouseClick(W, Qt::LeftButton);
+    SetErrorReporter(nullptr);
+    ASSERT_EQ(Reports.size(), 4);
+    EXPECT_EQ(Reports[0], QStringLiteral("sin memoria para la velmor"));
+    EXPECT_EQ(Reports[1], Reports[0]);
+    EXPECT_FALSE(Reports[2].isEmpty());
+    EXPECT_TRUE(Main.isVisible());
 }
 
 TEST_F(Launcher, SetupDialogOkStoresTheRoomAndRenewsTheLayout)

@@ -1,7 +1,8 @@
 #pragma once
 // Shared helpers of the sound tests: a private current directory (the player
-// writes "PLAY.TMP" there), sample streams, a file-size limit for disk-full
-// cases, and WAV files checked byte by byte and read back by libsndfile.
+// writes "PLAY.TMP" there), sample streams, a file-size limit and a simulated
+// full disk for disk-full cases, and WAV files checked byte by byte and read
+// back by libsndfile.
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <initializer_list>
@@ -115,6 +121,53 @@ private:
     rlimit FOld{};
     void (*FOldHandler)(int) = nullptr;
 };
+
+// A disk with Free bytes left, as the file layer's writes see it: bytes that
+// grow a file use up the room (rewriting existing bytes costs none), the
+// write that reaches the end is cut short and later ones fail with ENOSPC.
+class TDiskFull {
+public:
+    explicit TDiskFull(std::int64_t Free) : FOld(SetFileWriteFunction(&Write)) { Room().store(Free); }
+    ~TDiskFull() { SetFileWriteFunction(FOld); }
+    TDiskFull(const TDiskFull&) = delete;
+    TDiskFull& operator=(const TDiskFull&) = delete;
+
+private:
+    static std::atomic<std::int64_t>& Room()
+    {
+        static std::atomic<std::int64_t> Bytes{0};
+        return Bytes;
+    }
+    static ssize_t Write(int Fd, const void* Buffer, std::size_t Count)
+    {
+        struct stat St {};
+        const off_t At = ::lseek(Fd, 0, SEEK_CUR);
+        if (At < 0 || ::fstat(Fd, &St) != 0)
+            return -1;
+        const std::int64_t Limit = std::max<std::int64_t>(St.st_size, At) + Room().load();
+        const std::int64_t Take = std::min<std::int64_t>(static_cast<std::int64_t>(Count), Limit - At);
+        if (Take <= 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const ssize_t N = ::write(Fd, Buffer, static_cast<std::size_t>(Take));
+        if (N > 0)
+            Room() -= std::max<std::int64_t>(0, At + N - std::max<std::int64_t>(St.st_size, At));
+        return N;
+    }
+    TFileWriteFunction FOld;
+};
+
+// Every file in the current directory, hidden ones too.
+inline QStringList FilesHere()
+{
+    return QDir::current().entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+inline bool Contains(const std::string& Text, const std::string& Part)
+{
+    return Text.find(Part) != std::string::npos;
+}
 
 // Bytes 20 .. 35 (format chunk body) of a 16-bit stereo 44 100 Hz file.
 inline const TBytes WindowFormatChunk{0x01, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00,

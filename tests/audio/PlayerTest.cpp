@@ -1,10 +1,13 @@
 // The four-buffer ring of the player, driven through the in-memory device:
 // the test decides when each buffer completes and checks every byte played.
 
+#include <QFileInfo>
 #include <QMetaObject>
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
+#include <stdexcept>
 #include <thread>
 
 #include "audio/Audio.h"
@@ -204,6 +207,10 @@ TEST_F(PlayerTest, StopWhilePlayingReturnsAfterTheCloseReport)
     EXPECT_FALSE(FBackend->IsOpen());
     EXPECT_EQ(FBackend->ResetCount(), 1);
     EXPECT_EQ(FPlayed.load(), 1);
+    // The three buffers the reset handed back were never played.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(FBuffersPlayed.load(), 1);
+    EXPECT_EQ(FBackend->WriteCount(), 4);
     EXPECT_EQ(FBackend->Played(), TBytes(Samples.begin(), Samples.begin() + BufferBytes));
     EXPECT_EQ(FAudio->LastError(), "");
 
@@ -288,14 +295,90 @@ TEST_F(PlayerTest, TemporaryFileFailuresAreReportedAndPlayNothing)
         EXPECT_STREQ(E.what(), "Cannot create file PLAY.TMP");
     }
     ASSERT_TRUE(QDir().rmdir(TPlayer::TempFileName));
+    EXPECT_FALSE(FBackend->IsOpen());
 
-    // A disk that fills up while the samples are copied.
+    // A disk that fills up while the samples are copied: the file gives the
+    // space back at once, and the device is let go.
     {
         const TFileSizeLimit Limit(BufferBytes * 2);
         EXPECT_THROW(Play(CountingBytes(BufferBytes * 100)), EWriteError);
     }
+    {
+        const TDiskFull Disk(BufferBytes * 2);
+        try {
+            Play(CountingBytes(BufferBytes * 100));
+            ADD_FAILURE() << "no error";
+        } catch (const EWriteError& E) {
+            EXPECT_EQ(std::string(E.what()), std::string("Cannot write file PLAY.TMP: ") + std::strerror(ENOSPC));
+        }
+    }
+    EXPECT_EQ(QFileInfo(TPlayer::TempFileName).size(), 0);
     EXPECT_EQ(FBackend->WriteCount(), 0);
     EXPECT_FALSE(Player().HasTempStream());
+    EXPECT_FALSE(Player().Active());
+    EXPECT_FALSE(FBackend->IsOpen());
+}
+
+TEST_F(PlayerTest, DeviceThreadFailureIsToldAtTheClose)
+{
+    const auto Samples = CountingBytes(BufferBytes * 3);
+    FBackend->FailNextPlay(TMemoryWaveOutBackend::wrMemoryFault);
+    Play(Samples);
+    FBackend->SetAutoComplete(true);
+    ASSERT_TRUE(WaitPlayed());
+    EXPECT_EQ(FAudio->LastError(), "Error playing on the output device:  Simulated device fault");
+    EXPECT_EQ(FBackend->Played(), TBytes(Samples.begin() + BufferBytes, Samples.end()));
+    EXPECT_FALSE(FBackend->IsOpen());
+}
+
+// The device finishes its last buffer while the next one is being written,
+// and that write fails: nothing is queued any more, yet the device still
+// closes (after the rest played, when writes work again).
+struct TLastWriteCase {
+    const char* Name;
+    int Failures;
+    std::size_t BuffersPlayed;
+};
+void PrintTo(const TLastWriteCase& C, std::ostream* Os) { *Os << C.Name; }
+
+class PlayerLastWriteTest : public PlayerTest, public ::testing::WithParamInterface<TLastWriteCase> {};
+
+TEST_P(PlayerLastWriteTest, FailedWriteAsTheRingEmptiesStillCloses)
+{
+    const auto Samples = CountingBytes(BufferBytes * 5);
+    Play(Samples);
+    FBackend->Complete(3);
+    ASSERT_TRUE(Spin([&] { return Player().Queued() == 1; }));
+    FBackend->SetWriteResult(TMemoryWaveOutBackend::wrMemoryFault, GetParam().Failures, true);
+    QCoreApplication::processEvents();
+    FBackend->SetAutoComplete(true);
+    ASSERT_TRUE(WaitPlayed());
+    EXPECT_FALSE(FBackend->IsOpen());
+    EXPECT_EQ(FBackend->Played(), TBytes(Samples.begin(), Samples.begin() + GetParam().BuffersPlayed * BufferBytes));
+    EXPECT_EQ(FAudio->LastError(), " Simulated device fault");
+}
+
+INSTANTIATE_TEST_SUITE_P(Writes, PlayerLastWriteTest,
+                         ::testing::Values(TLastWriteCase{"FailsOnce", 1, 5}, TLastWriteCase{"KeepsFailing", -1, 4}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+// A handler of the owner that throws, on either thread: the failure stays
+// out of Qt's event dispatch, the playback stops, the device is released and
+// the message is kept.
+TEST_F(PlayerTest, ThrowingHandlersStopThePlaybackAndKeepTheMessage)
+{
+    for (const bool OnBuffer : {true, false}) {
+        const std::string Message = OnBuffer ? "OnBufferPlayed failed" : "OnPlayed failed";
+        SCOPED_TRACE(Message);
+        const auto Fail = [Message](TPlayer*) { throw std::runtime_error(Message); };
+        FAudio->OnBufferPlayed = OnBuffer ? TNotifyBufferPlayedEvent(Fail) : nullptr;
+        FAudio->OnPlayed = OnBuffer ? TNotifyPlayedEvent(nullptr) : TNotifyPlayedEvent(Fail);
+        FBackend->SetAutoComplete(true);
+        Play(CountingBytes(BufferBytes * 8));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !Player().Active(); }, 10000));
+        EXPECT_FALSE(FBackend->IsOpen());
+        EXPECT_EQ(FAudio->LastError(), Message);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,11 @@
 #include "audio/Audio.h"
 #include "audio/AudioTestSupport.h"
 #include "audio/MemoryWaveOut.h"
+#include "audio/WaveFile.h"
+
+#include <QFileInfo>
+
+#include <cstring>
 
 namespace {
 
@@ -123,7 +128,87 @@ TEST_F(WaveFileTest, FailedWriteKeepsTheOldFileAndSaysWhy)
     EXPECT_EQ(ReadFile("keep.wav"), Before);
     EXPECT_TRUE(ReadsBack("keep.wav", 2, 44100, SfPcm16, AsSamples(Small.Data())));
     // No half-written temporary is left beside it either.
-    EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList{"keep.wav"});
+    EXPECT_EQ(FilesHere(), QStringList{"keep.wav"});
+}
+
+// A disk that fills up anywhere in a 3-second tone saved over a good file,
+// down to its last byte: the save fails with the system's reason, the old
+// file stays as it was and nothing is left beside it. Exactly enough room
+// saves it whole.
+struct TDiskCase {
+    const char* Name;
+    std::int64_t Short;  // bytes missing for the whole file; 0: it fits
+};
+void PrintTo(const TDiskCase& C, std::ostream* Os) { *Os << C.Name; }
+
+class WaveDiskFullTest : public WaveFileTest, public ::testing::WithParamInterface<TDiskCase> {};
+
+TEST_P(WaveDiskFullTest, ShortSaveIsNeverReportedAndKeepsTheOldFile)
+{
+    const auto Tone = Ramp(2 * 44100 * 3, 7);
+    const std::int64_t FileBytes = 44 + 2 * static_cast<std::int64_t>(Tone.size());
+    TMemoryStream Old = StreamOf(Ramp(600, 3)), Store = StreamOf(Tone);
+    Recorder().SaveToWaveFile("tone.wav", &Old, nullptr);
+    const auto Before = ReadFile("tone.wav");
+    {
+        const TDiskFull Disk(FileBytes - GetParam().Short);
+        try {
+            Recorder().SaveToWaveFile("tone.wav", &Store, nullptr);
+            EXPECT_EQ(GetParam().Short, 0) << "a short save was reported as written";
+        } catch (const EWriteError& E) {
+            EXPECT_NE(GetParam().Short, 0) << E.what();
+            EXPECT_TRUE(Contains(E.what(), "tone.wav") && Contains(E.what(), std::strerror(ENOSPC))) << E.what();
+        }
+    }
+    if (GetParam().Short == 0)
+        EXPECT_TRUE(ReadsBack("tone.wav", 2, 44100, SfPcm16, Tone));
+    else
+        EXPECT_EQ(ReadFile("tone.wav"), Before);
+    EXPECT_EQ(FilesHere(), QStringList{"tone.wav"});
+    EXPECT_FALSE(Recorder().Writing());
+}
+
+INSTANTIATE_TEST_SUITE_P(Room, WaveDiskFullTest,
+                         ::testing::Values(TDiskCase{"NoRoomAtAll", 44 + 529200}, TDiskCase{"InsideTheHeader", 529224},
+                                           TDiskCase{"HalfWay", 264600}, TDiskCase{"LastKilobytes", 3000},
+                                           TDiskCase{"OneByteShort", 1}, TDiskCase{"ExactlyEnough", 0}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+// Where no new file can be made beside an existing one (a name too long for
+// a temporary; a folder without write permission, unless the tests run as
+// root, who may write anywhere), the file is rewritten in place: whole, or
+// left untouched when the disk cannot take the new one.
+TEST_F(WaveFileTest, NoRoomForATemporaryRewritesTheFileInPlace)
+{
+    std::vector<std::string> Names{FDir.filePath(QString(240, 'w') + ".wav").toStdString()};
+    if (::geteuid() != 0) {
+        ASSERT_TRUE(QDir().mkdir("locked"));
+        Names.push_back(FDir.filePath("locked/tone.wav").toStdString());
+    }
+    const auto Small = Ramp(2 * 100, 5), Large = Ramp(2 * 5000, 9);
+    TMemoryStream SmallStore = StreamOf(Small), LargeStore = StreamOf(Large);
+    for (const std::string& Name : Names) {
+        SCOPED_TRACE(Name.substr(Name.size() - 12));
+        QFile Touch(QString::fromStdString(Name));
+        ASSERT_TRUE(Touch.open(QIODevice::WriteOnly));
+        Touch.close();
+        Recorder().SaveToWaveFile(Name, &LargeStore, nullptr);
+        const QString Folder = QFileInfo(QString::fromStdString(Name)).absolutePath();
+        ASSERT_TRUE(QFile::setPermissions(Folder, QFile::ReadOwner | QFile::ExeOwner));
+        // A shorter tone over a longer one: the old tail goes.
+        Recorder().SaveToWaveFile(Name, &SmallStore, nullptr);
+        EXPECT_TRUE(RiffLayout(ReadFile(Name), 400));
+        EXPECT_TRUE(ReadsBack(Name, 2, 44100, SfPcm16, Small));
+        // The writer alone, on a disk without room for the longer tone.
+        const auto Before = ReadFile(Name);
+        {
+            const TFileSizeLimit Limit(2000);
+            EXPECT_THROW(WriteWaveFile(Name, Recorder().BuildFormat(), LargeStore, nullptr), EWriteError);
+        }
+        EXPECT_EQ(ReadFile(Name), Before);
+        EXPECT_EQ(QDir(Folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        ASSERT_TRUE(QFile::setPermissions(Folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
 }
 
 TEST_F(WaveFileTest, FileThatCannotBeCreatedRaisesTheStreamError)
@@ -148,6 +233,31 @@ TEST_F(WaveFileTest, MoreThanFourGiBOfSamplesIsRefusedBeforeWriting)
     EXPECT_THROW(Recorder().SaveToWaveFile("huge.wav", &L, &R), EWriteError);
     EXPECT_FALSE(QFile::exists("huge.wav"));
     EXPECT_FALSE(Recorder().Writing());
+}
+
+// A write that does not fit cuts the file back at once to its size at the
+// last Flush, and says which file and why.
+TEST(FileStreamTest, FullDiskCutsTheFileBackAndSaysWhy)
+{
+    QTemporaryDir Dir;
+    const std::string Name = Dir.filePath("TONE.$$$").toStdString();
+    const auto Bytes = CountingBytes(300000);
+    for (const std::size_t Kept : {std::size_t{0}, std::size_t{1000}}) {
+        TFileStream S(Name, TFileStream::fmCreate);
+        S.Write(Bytes.data(), Kept);
+        S.Flush();
+        try {
+            const TDiskFull Disk(50000);
+            S.Write(Bytes.data(), Bytes.size());
+            S.Flush();
+            ADD_FAILURE() << "no error";
+        } catch (const EWriteError& E) {
+            EXPECT_EQ(std::string(E.what()), "Cannot write file " + Name + ": " + std::strerror(ENOSPC));
+        }
+        EXPECT_EQ(ReadFile(Name), TBytes(Bytes.begin(), Bytes.begin() + static_cast<std::ptrdiff_t>(Kept)));
+        EXPECT_EQ(S.Size(), static_cast<std::int64_t>(Kept));
+        EXPECT_EQ(S.Position(), static_cast<std::int64_t>(Kept));
+    }
 }
 
 TEST(FileStreamTest, WritesThatDoNotReachTheDiskAreReported)

@@ -233,16 +233,42 @@ TEST(Modes, SoundlessOrRunawayRoomsGiveNoModes)
     ASSERT_GT(Room.GetSpeedOfSound(), 0.0f);
     M.Compute(Room, AllKinds);
     EXPECT_EQ(M.Count(), 0);
+    EXPECT_TRUE(M.Refused());
+}
 
-    // The largest room the model accepts still computes, with a sane list.
-    Room.SetTemperature(24.0f);
+// The largest room the model takes (a 30 m cube), from room temperature down
+// to where its list passes the mode cap; the reference counts the band
+// independently.
+TEST(Modes, ListsLongerThanTheCapAreRefused)
+{
+    const struct {
+        float T;
+        TModeKinds Kinds;
+        bool Refused;
+    } Cases[] = {
+        {24.0f, AllKinds, false},  {-23.0f, AllKinds, false}, {-24.0f, AllKinds, true},
+        {-273.0f, AllKinds, true}, {-360.0f, AllKinds, true},
+        // The cap counts what is listed, not what is enumerated.
+        {-360.0f, {mkAxial}, false},
+    };
+    TRoom Room;
     Room.SetWidth(TRoom::MaxDimension);
     Room.SetDepth(TRoom::MaxDimension);
     Room.SetHeight(TRoom::MaxDimension);
-    M.SetMinFrequency(10.0f);
+    TModeManager M;
+    for (const auto& C : Cases) {
+        Room.SetTemperature(C.T);
+        const double Speed = 331 + 0.6 * static_cast<double>(C.T);
+        const auto Ref = Reference(30, 30, 30, Speed, 10, 300, C.Kinds);
+        ASSERT_EQ(Ref.size() > TModeManager::MaxModes, C.Refused) << C.T << " gives " << Ref.size();
+        M.Compute(Room, C.Kinds);
+        EXPECT_EQ(M.Refused(), C.Refused) << C.T;
+        EXPECT_EQ(M.Count(), C.Refused ? 0 : static_cast<int>(Ref.size())) << C.T;
+    }
+    Room.SetTemperature(24.0f);
     M.Compute(Room, AllKinds);
-    EXPECT_GT(M.Count(), 10000);
-    EXPECT_LT(M.Count(), 100000);
+    EXPECT_EQ(M.Count(), 77361);
+    EXPECT_FALSE(M.Refused());
 }
 
 } // namespace

@@ -89,6 +89,32 @@ TEST(NumberFormats, ShortAndTwoDecimals)
     }
 }
 
+// The exact stored value decides: a float that is exactly a half rounds away
+// from zero, one a hair either side of it rounds to the nearer hundredth.
+TEST(NumberFormats, ExactHalvesRoundAwayFromZero)
+{
+    const struct {
+        float V;
+        const char* Short;
+        const char* Two;
+    } Cases[] = {
+        {0.125f, "0.13", "0.13"},   {2.125f, "2.13", "2.13"},     {-0.125f, "-0.13", "-0.13"},
+        {0.375f, "0.38", "0.38"},   {-4.875f, "-4.88", "-4.88"},  {1048575.875f, "1048575.88", "1048575.88"},
+        {8388607.5f, "8388607.5", "8388607.50"},
+        // Stored just below the half.
+        {1.005f, "1", "1.00"},      {0.005f, "0", "0.00"},        {-0.005f, "0", "0.00"},
+        // Stored just above it.
+        {1.115f, "1.12", "1.12"},   {0.045f, "0.05", "0.05"},
+    };
+    for (const auto& C : Cases) {
+        EXPECT_EQ(FormatShort(C.V), C.Short) << C.V;
+        EXPECT_EQ(FormatTwoDecimals(C.V), C.Two) << C.V;
+    }
+    const TCommaLocale Comma;
+    EXPECT_EQ(FormatShort(-0.125f), "-0,13");
+    EXPECT_EQ(FormatTwoDecimals(2.125f), "2,13");
+}
+
 TEST(NumberFormats, UseTheLocaleSeparatorWithoutGrouping)
 {
     const TCommaLocale Comma;
