@@ -1,0 +1,128 @@
+// The seat-response companion driven as a user would: it follows moves of
+// the room's elements, reads the level under the pointer, takes the listener
+// to the best point, and names every control for screen readers.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include <cmath>
+#include <vector>
+
+#include "roomeq/SeatResponseWindow.h"
+
+namespace {
+
+void Layout(TRoom& Room)
+{
+    Room.Speakers().FindByChannel(0)->SetPosition(TPoint3D{1.25f, 2.81f, 0.65f});
+    Room.Speakers().FindByChannel(1)->SetPosition(TPoint3D{3.28f, 2.81f, 0.65f});
+    Room.Listener().SetPosition(TPoint3D{2.0f, 4.57f, 1.1f});
+}
+
+class SeatWindowTest : public ::testing::Test {
+protected:
+    TRoom Room;
+    int Changed = 0;
+    std::unique_ptr<TSeatResponseWindow> W;
+    void SetUp() override
+    {
+        Layout(Room);
+        W = std::make_unique<TSeatResponseWindow>(Room, std::vector<float>{23.56f, 38.12f, 47.12f},
+                                                  [this] { ++Changed; }, nullptr);
+        W->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(W.get()));
+    }
+};
+
+TEST_F(SeatWindowTest, CurveAndMapFollowTheRoomAndTheChoices)
+{
+    const TSeatCurve First = W->Curve();
+    ASSERT_EQ(First.Levels.size(), 208u);
+    const TFlatnessMap FirstMap = W->Map();
+    EXPECT_NEAR(W->SchroederFrequency(), Room.GetSchroederFrequency(), 0.01);
+
+    // A listener move changes the curve, not the map (same ear height).
+    Room.Listener().MoveBy(TPoint3D{0.3f, 0.0f, 0.0f});
+    W->Refresh();
+    EXPECT_NE(W->Curve().Levels, First.Levels);
+    EXPECT_EQ(W->Map().StdDb, FirstMap.StdDb);
+    // A loudspeaker move changes the map.
+    Room.Speakers().FindByChannel(1)->MoveBy(TPoint3D{0.0f, 0.4f, 0.0f});
+    W->Refresh();
+    EXPECT_NE(W->Map().StdDb, FirstMap.StdDb);
+
+    // The source and T60 boxes, by keyboard.
+    const auto Before = W->Curve().Levels;
+    W->cbSource->setFocus();
+    QTest::keyClick(W->cbSource, Qt::Key_Up); // "Ambos" -> "Altavoz izquierdo"
+    EXPECT_EQ(W->cbSource->currentIndex(), TSeatResponseWindow::srLeft);
+    EXPECT_NE(W->Curve().Levels, Before);
+    const auto Left = W->Curve().Levels;
+    W->edT60->setFocus();
+    W->edT60->selectAll();
+    QTest::keyClicks(W->edT60, QStringLiteral("2"));
+    QTest::keyClick(W->edT60, Qt::Key_Enter);
+    EXPECT_DOUBLE_EQ(W->edT60->value(), 2.0);
+    EXPECT_NE(W->Curve().Levels, Left);
+    EXPECT_NEAR(W->SchroederFrequency(), 1849.0 * std::sqrt(2.0 / Room.GetVolume()), 1e-3);
+}
+
+TEST_F(SeatWindowTest, PointerReadsTheCurve)
+{
+    QChart* Chart = W->ChartView->chart();
+    const QPointF Scene = Chart->mapToPosition(QPointF(50.0, 0.0), Chart->series().constLast());
+    const QPoint Pixel = W->ChartView->mapFromScene(Chart->mapToScene(Scene));
+    QTest::mouseMove(W->ChartView->viewport(), Pixel);
+    const QString Text = W->lbPointer->text();
+    ASSERT_TRUE(Text.contains(QStringLiteral("Hz"))) << Text.toStdString();
+    // The text's frequency is the pointer's (within a pixel) and its level
+    // the curve's there.
+    const QStringList Parts = Text.section(':', 1).split(',');
+    ASSERT_GE(Parts.size(), 2);
+    const double F = Parts[0].trimmed().section(' ', 0, 0).toDouble();
+    EXPECT_NEAR(F, 50.0, 1.0);
+    const double L = Parts[1].trimmed().section(' ', 0, 0).toDouble();
+    EXPECT_NEAR(L, W->LevelAt(F), 0.05); // both shown to two decimals
+    QTest::mouseMove(W->ChartView->viewport(), QPoint(2, 2)); // outside the plot
+    EXPECT_TRUE(W->lbPointer->text().endsWith(QStringLiteral("-")));
+}
+
+TEST_F(SeatWindowTest, BringsTheListenerToTheBestPoint)
+{
+    W->Tabs->setCurrentIndex(1);
+    const TFlatnessMap Map = W->Map();
+    ASSERT_GT(Map.Columns, 0);
+    EXPECT_TRUE(W->lbBest->text().contains(QString::number(Map.BestStdDb, 'f', 1).left(2)));
+    QTest::mouseClick(W->btBring, Qt::LeftButton);
+    const TPoint3D P = Room.Listener().GetPosition();
+    EXPECT_FLOAT_EQ(P.X, Map.Best.X);
+    EXPECT_FLOAT_EQ(P.Y, Map.Best.Y);
+    EXPECT_FLOAT_EQ(P.Z, 1.1f);
+    EXPECT_EQ(Changed, 1);
+}
+
+TEST_F(SeatWindowTest, EveryControlHasAnAccessibleName)
+{
+    std::vector<QWidget*> Controls{W->Tabs, W->ChartView, W->Plan, W->lbPointer, W->lbBest};
+    for (QWidget* C : W->findChildren<QAbstractButton*>())
+        if (qobject_cast<QTabBar*>(C->parentWidget()) == nullptr) // not the tab bar's scroll arrows
+            Controls.push_back(C);
+    for (QWidget* C : W->findChildren<QComboBox*>())
+        Controls.push_back(C);
+    for (QWidget* C : W->findChildren<QDoubleSpinBox*>())
+        Controls.push_back(C);
+    ASSERT_GE(Controls.size(), 8u);
+    for (QWidget* C : Controls)
+        EXPECT_FALSE(C->accessibleName().isEmpty()) << C->metaObject()->className();
+}
+
+} // namespace
