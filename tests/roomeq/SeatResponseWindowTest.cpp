@@ -12,11 +12,18 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <cmath>
 #include <vector>
 
+#include "model/Utilities.h"
+#include "roomeq/RoomEQ.h"
 #include "roomeq/SeatResponseWindow.h"
 
 namespace {
@@ -123,6 +130,129 @@ TEST_F(SeatWindowTest, EveryControlHasAnAccessibleName)
     ASSERT_GE(Controls.size(), 8u);
     for (QWidget* C : Controls)
         EXPECT_FALSE(C->accessibleName().isEmpty()) << C->metaObject()->className();
+}
+
+// The companion from inside the "Quorvan" window.
+class QuorvanSeatTest : public ::testing::Test {
+protected:
+    TRoom Room;
+    std::unique_ptr<TfrmRoomEq> Form;
+    void SetUp() override
+    {
+        Layout(Room);
+        Form = std::make_unique<TfrmRoomEq>();
+        Form->SetRoom(Room);
+        Form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    }
+    TSeatResponseWindow* OpenByShortcut()
+    {
+        Form->activateWindow(); // a shortcut of the window works while it is the active one
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+        QTest::keyClick(Form.get(), Qt::Key_R, Qt::ControlModifier);
+        TSeatResponseWindow* W = Form->SeatResponse();
+        if (W != nullptr) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(W));
+        }
+        return W;
+    }
+    void Press(TVisualRoom* View, const TPoint3D& At)
+    {
+        const TPixel Q = View->WorldToScreen(At);
+        QTest::mouseClick(View, Qt::LeftButton, Qt::NoModifier, QPoint(Q.X, Q.Y));
+    }
+    // The curve and map the companion shows against a fresh computation from
+    // the room as it stands.
+    void ExpectCurrent(const TSeatResponseWindow& W)
+    {
+        const TRoomBox B{Room.GetWidth(), Room.GetDepth(), Room.GetHeight(), Room.GetSpeedOfSound()};
+        const std::vector<TPoint3D> Both{Room.Speakers().FindByChannel(1)->GetPosition(),
+                                         Room.Speakers().FindByChannel(0)->GetPosition()};
+        TSeatResponse R;
+        EXPECT_EQ(W.Curve().Levels, R.Compute(B, Both, Room.Listener().GetPosition(), 0.5).Levels);
+        EXPECT_EQ(W.Map().StdDb, FlatnessMap(B, Both, Room.Listener().GetPosition().Z, 0.5).StdDb);
+    }
+};
+
+TEST_F(QuorvanSeatTest, OpensFromTheBarsOrTheShortcutAndClosesWithTheWindow)
+{
+    const QRect Geometry = Form->pnRightEq->geometry();
+    EXPECT_TRUE(Form->pnRightEq->toolTip().contains(QStringLiteral("Ctrl+R")));
+    EXPECT_EQ(Form->SeatResponse(), nullptr);
+    // A right click on a bar offers the companion; Enter takes it.
+    QString Offered;
+    QTimer::singleShot(0, [&] {
+        if (auto* Menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            Offered = Menu->actions().value(0)->text();
+            QTest::keyClick(Menu, Qt::Key_Down);
+            QTest::keyClick(Menu, Qt::Key_Return);
+        }
+    });
+    TLevelBar* Bar = Form->Bars()[3];
+    // The context-menu request a right click raises (the offscreen platform
+    // does not raise it from a synthetic click); the bar is disabled, so the
+    // request travels on to the panel.
+    const QPoint At = Bar->rect().center();
+    QContextMenuEvent Request(QContextMenuEvent::Mouse, At, Bar->mapToGlobal(At));
+    QApplication::sendEvent(Bar, &Request);
+    EXPECT_EQ(Offered.toStdString(), "Respuesta en el punto de escucha");
+    TSeatResponseWindow* W = Form->SeatResponse();
+    ASSERT_NE(W, nullptr);
+    EXPECT_TRUE(W->isVisible());
+    EXPECT_TRUE(W->isWindow());
+    EXPECT_EQ(W->windowModality(), Qt::NonModal);
+    EXPECT_EQ(W->windowTitle().toStdString(), "Respuesta en el punto de escucha");
+    EXPECT_EQ(Form->pnRightEq->geometry(), Geometry);
+    EXPECT_EQ(Form->size(), QSize(693, 351));
+
+    W->close();
+    EXPECT_EQ(OpenByShortcut(), W); // the same window again
+    EXPECT_TRUE(W->isVisible());
+    Form->close();
+    EXPECT_FALSE(W->isVisible());
+}
+
+TEST_F(QuorvanSeatTest, FollowsArrowKeysButtonsAndDrags)
+{
+    TSeatResponseWindow* W = OpenByShortcut();
+    ASSERT_NE(W, nullptr);
+    ExpectCurrent(*W);
+    Form->activateWindow();
+    Press(Form->vrTop, Room.Speakers().FindByChannel(1)->GetPosition());
+    ASSERT_EQ(Form->Selected(), Room.Speakers().FindByChannel(1));
+    const auto Map = W->Map().StdDb;
+    QTest::keyClick(Form.get(), Qt::Key_Left);
+    EXPECT_NE(W->Map().StdDb, Map);
+    ExpectCurrent(*W);
+    QTest::mouseClick(Form->sbDown, Qt::LeftButton);
+    ExpectCurrent(*W);
+
+    TVisualRoom* View = Form->vrHeight;
+    const TPixel F = View->WorldToScreen(Room.Listener().GetPosition());
+    const QPoint From(F.X, F.Y), To = From + QPoint(-30, -10);
+    QTest::mousePress(View, Qt::LeftButton, Qt::NoModifier, From);
+    const auto Curve = W->Curve().Levels;
+    QMouseEvent Move(QEvent::MouseMove, QPointF(To), QPointF(View->mapToGlobal(To)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(View, &Move);
+    EXPECT_NE(W->Curve().Levels, Curve) << "during the drag";
+    ExpectCurrent(*W);
+    QTest::mouseRelease(View, Qt::LeftButton, Qt::NoModifier, To);
+}
+
+TEST_F(QuorvanSeatTest, TheListenerGoesToTheBestPointAndTheReadoutsFollow)
+{
+    TSeatResponseWindow* W = OpenByShortcut();
+    ASSERT_NE(W, nullptr);
+    W->Tabs->setCurrentIndex(1);
+    const TPoint3D Best = W->Map().Best;
+    QTest::mouseClick(W->btBring, Qt::LeftButton);
+    ASSERT_EQ(Form->Selected(), &Room.Listener());
+    EXPECT_EQ(Form->edPosX->text().toStdString(), FormatShort(Best.X));
+    EXPECT_EQ(Form->edPosY->text().toStdString(), FormatShort(Best.Y));
+    EXPECT_EQ(Form->edPosZ->text().toStdString(), "1.1");
+    EXPECT_EQ(Form->edSPL->text().toStdString(), FormatShort(Form->MeanPressureAt(Room.Listener().GetPosition())));
+    ExpectCurrent(*W);
 }
 
 } // namespace
