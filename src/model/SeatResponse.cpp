@@ -241,6 +241,7 @@ TFlatnessMap FlatnessMap(const TRoomBox& Box, std::span<const TPoint3D> Sources,
     Map.Depth = Box.Depth;
     Map.TopFrequency = std::min(SchroederFrequency(Box, T60), SeatHighFrequency);
     const std::vector<double> F = LogFrequencies(FlatLowFrequency, Map.TopFrequency, FlatStepsPerOctave);
+    Map.Frequencies = static_cast<int>(F.size());
     const std::vector<TSeatMode> Modes = SeatModes(Box, SeatModeReach * std::max(Map.TopFrequency, FlatLowFrequency));
     const TIndexRange R = Highest(Modes);
     MaxSamples = std::max(MaxSamples, 2);

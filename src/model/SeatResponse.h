@@ -120,6 +120,9 @@ struct TFlatnessMap {
     float MinStdDb = 0.0f;
     float MaxStdDb = 0.0f;
     double TopFrequency = 0.0; // the band's top
+    // Points in the band; 0 when the Schroeder frequency lies below 20 Hz
+    // (a hall: no modal band to judge), every deviation then reads 0.
+    int Frequencies = 0;
 
     // Interpolated deviation at (X, Y) metres, clamped to the sample area.
     float At(double X, double Y) const;

@@ -310,6 +310,10 @@ void TSeatResponseWindow::Refresh()
     if (FMap.Columns == 0) {
         lbBest->setText(QStringLiteral("-"));
         btBring->setEnabled(false);
+    } else if (FMap.Frequencies == 0) {
+        lbBest->setText(QStringLiteral("Sin banda modal: la frecuencia de Schroeder (%1 Hz) queda por debajo de 20 Hz")
+                            .arg(Short(FMap.TopFrequency)));
+        btBring->setEnabled(false);
     } else {
         lbBest->setText(QStringLiteral("Mejor punto: izqda. %1 m, frontal %2 m\nDesviación: %3 dB (20 a %4 Hz)")
                             .arg(Short(FMap.Best.X), Short(FMap.Best.Y), Short(FMap.BestStdDb),
@@ -383,7 +387,7 @@ void TSeatResponseWindow::ShowPointer(const QPoint& ViewPixel)
 
 void TSeatResponseWindow::BringListener()
 {
-    if (FMap.Columns == 0)
+    if (FMap.Columns == 0 || FMap.Frequencies == 0)
         return;
     TListener& L = FRoom.Listener();
     const TPoint3D P = L.GetPosition();

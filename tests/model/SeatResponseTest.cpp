@@ -241,6 +241,11 @@ TEST(SeatResponse, FlatnessMapMatchesThePointForm)
     const int Mid = Map.Rows / 2;
     EXPECT_NEAR(Map.StdDb[static_cast<std::size_t>(Mid * Map.Columns)],
                 Map.StdDb[static_cast<std::size_t>(Mid * Map.Columns + Map.Columns - 1)], 0.05);
+    EXPECT_EQ(Map.Frequencies, static_cast<int>(F.size()));
+    // A hall whose Schroeder frequency lies below 20 Hz has no band to judge.
+    const TFlatnessMap Hall = FlatnessMap(TRoomBox{30, 30, 30, 345.4}, Both, 1.1f, 0.5);
+    EXPECT_EQ(Hall.Frequencies, 0);
+    EXPECT_EQ(Hall.MaxStdDb, 0.0f);
     // The raster reads the samples at their own centres.
     std::vector<float> Raster;
     RenderFlatness(Map, Map.Columns, Map.Rows, Raster);
