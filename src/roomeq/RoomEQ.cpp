@@ -315,14 +315,6 @@ void TfrmRoomEq::PaintPressureMap(TVisualRoom& View)
 {
     if (FRoom == nullptr)
         return;
-    if (FWeighted.empty()) {
-        // Without modes the mean is 0 everywhere. One mode of weight 0 gives
-        // exactly that (its share and its weight are both 0) and keeps the
-        // renderer's fast path away from empty tables, which it cannot take.
-        static const std::vector<TWeightedMode> Nothing{TWeightedMode{}};
-        ::PaintPressureMap(View, Nothing);
-        return;
-    }
     ::PaintPressureMap(View, FWeighted);
 }
 
