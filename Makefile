@@ -14,6 +14,11 @@ DEBS += qt6-translations-l10n librsvg2-bin desktop-file-utils appstream dpkg-dev
 PREFIX ?= /usr/local
 # ---- end ----
 
+# ---- Seat response plot ----
+# Qt Charts draws the response at the listener on a logarithmic axis.
+DEBS += qt6-charts-dev
+# ---- end ----
+
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 CMAKE_ARGS ?=

@@ -1,5 +1,6 @@
 #include "roomeq/RoomEQ.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QToolButton>
 
 #include "model/Utilities.h"
+#include "roomeq/SeatResponseWindow.h"
 #include "views/ErrorReport.h"
 #include "views/PressureMap.h"
 
@@ -172,6 +174,13 @@ TfrmRoomEq::TfrmRoomEq(QWidget* Parent) : TfrmScalable(Parent)
     Label8 = MakeCaption(pnRightEq, "Label8", 404, 109, QStringLiteral("Hz"));
     for (QLabel* L : {Label6, Label7, Label8})
         L->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* SeatAction = new QAction(QStringLiteral("Respuesta en el punto de escucha"), this);
+    SeatAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    addAction(SeatAction);
+    pnRightEq->addAction(SeatAction);
+    pnRightEq->setContextMenuPolicy(Qt::ActionsContextMenu);
+    pnRightEq->setToolTip(QStringLiteral("Clic derecho o Ctrl+R: respuesta en el punto de escucha"));
+    connect(SeatAction, &QAction::triggered, this, [this] { RunReported([this] { OpenSeatResponse(); }); });
 
     vrTop->OnMouseDown = [this](TVisualRoom& Sender, Qt::MouseButton, TShiftState, int X, int Y) {
         RunReported([&] { vrTopMouseDown(Sender, X, Y); });
@@ -282,6 +291,8 @@ void TfrmRoomEq::UpdateBars()
 void TfrmRoomEq::UpdateReadouts()
 {
     UpdateBars();
+    if (FSeat != nullptr)
+        FSeat->Refresh();
     if (FSelected == nullptr) {
         for (QLineEdit* Box : {edName, edPosX, edPosY, edPosZ, edSPL})
             Box->setText(QStringLiteral("-"));
@@ -353,6 +364,24 @@ void TfrmRoomEq::sbArrowClick(QToolButton* Sender)
     FRoom->ClampElements();
     RepaintViews();
     UpdateReadouts();
+}
+
+void TfrmRoomEq::OpenSeatResponse()
+{
+    if (FRoom == nullptr)
+        return;
+    if (FSeat == nullptr) {
+        std::vector<float> Ticks;
+        for (int I = 0; I < FModes.Count(); ++I)
+            Ticks.push_back(FModes.GetMode(I)->GetFrequency());
+        FSeat = new TSeatResponseWindow(*FRoom, std::move(Ticks), [this] {
+            RepaintViews();
+            UpdateReadouts();
+        }, this); // owned by this window
+    }
+    FSeat->show();
+    FSeat->raise();
+    FSeat->activateWindow();
 }
 
 void TfrmRoomEq::FormKeyDown(int Key)

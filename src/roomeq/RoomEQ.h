@@ -39,6 +39,7 @@ class QFrame;
 class QGroupBox;
 class QLineEdit;
 class QToolButton;
+class TSeatResponseWindow;
 
 // One level bar; it keeps the caption under it (owned by the same parent).
 class TLevelBar : public QSlider {
@@ -92,6 +93,12 @@ public:
     // from the window and from every read-out box, whichever has the focus;
     // the box still receives the key.
     void FormKeyDown(int Key);
+
+    // The companion "Respuesta en el punto de escucha" (right click on the
+    // bars or Ctrl+R): created on first use, owned by this window, hidden
+    // with it, refreshed with the read-outs. None before the first opening.
+    void OpenSeatResponse();
+    TSeatResponseWindow* SeatResponse() const { return FSeat; }
 
     // The base re-layout, then the bars, the views' fit and both maps.
     void FormResize() override;
@@ -149,6 +156,7 @@ private:
     TItem* FSelected = nullptr;
     std::vector<TLevelBar*> FBars;
     TVisualRoom* FActiveView = nullptr;
+    TSeatResponseWindow* FSeat = nullptr;
 };
 
 // The window while the launcher shows it; none otherwise.
