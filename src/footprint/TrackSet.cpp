@@ -13,6 +13,7 @@
 #include <sys/statvfs.h>
 
 #include "audio/Stream.h"
+#include "audio/WaveFile.h"
 #include "footprint/Exports.h"
 #include "footprint/ToneGenerator.h"
 #include "footprint/TonesRules.h"
@@ -21,36 +22,17 @@ namespace {
 
 constexpr std::size_t HeaderSize = 44;
 
-void PutU16(std::uint8_t* P, std::uint32_t V)
-{
-    P[0] = static_cast<std::uint8_t>(V & 0xFF);
-    P[1] = static_cast<std::uint8_t>((V >> 8) & 0xFF);
-}
-
-void PutU32(std::uint8_t* P, std::uint32_t V)
-{
-    PutU16(P, V & 0xFFFF);
-    PutU16(P + 2, V >> 16);
-}
-
 // The recorder's header for 16-bit stereo at Rate around DataBytes bytes.
 std::array<std::uint8_t, HeaderSize> WaveHeader(std::uint16_t Rate, std::uint32_t DataBytes)
 {
-    std::array<std::uint8_t, HeaderSize> H{};
-    std::memcpy(H.data(), "RIFF", 4);
-    PutU32(H.data() + 4, DataBytes + 36);
-    std::memcpy(H.data() + 8, "WAVEfmt ", 8);
-    PutU32(H.data() + 16, 16);
-    PutU16(H.data() + 20, 1);
-    PutU16(H.data() + 22, 2);
-    PutU16(H.data() + 24, Rate);
-    PutU16(H.data() + 26, 0);
-    PutU32(H.data() + 28, static_cast<std::uint32_t>(Rate) * 4);
-    PutU16(H.data() + 32, 4);
-    PutU16(H.data() + 34, 16);
-    std::memcpy(H.data() + 36, "data", 4);
-    PutU32(H.data() + 40, DataBytes);
-    return H;
+    TWaveFormat Format;
+    Format.FormatTag = 1;
+    Format.Channels = 2;
+    Format.SamplesPerSec = Rate;
+    Format.AvgBytesPerSec = static_cast<std::uint32_t>(Rate) * 4;
+    Format.BlockAlign = 4;
+    Format.BitsPerSample = 16;
+    return WaveFileHeader(Format, DataBytes);
 }
 
 // Thrown out of the generator's progress callback to stop a track.
