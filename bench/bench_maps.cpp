@@ -52,28 +52,14 @@ void FootprintMapAllModes(benchmark::State& State)
 }
 BENCHMARK(FootprintMapAllModes)->Unit(benchmark::kMillisecond);
 
-// Every mode of the list, both views: the equaliser's use, with a long list.
-void MapsTwoViewsAllModes(benchmark::State& State)
-{
-    const TRoom Room;
-    const std::vector<TWeightedMode> Modes = AllModes(Room);
-    const TViewFrame Plan = Frame(Room, apXY, 1000);
-    const TViewFrame Elevation = Frame(Room, apYZ, 1000);
-    for (auto _ : State) {
-        QImage A = RenderPressureMap(Plan, Room, Modes, RGB(0, 0, 0));
-        QImage B = RenderPressureMap(Elevation, Room, Modes, RGB(0, 0, 0));
-        benchmark::DoNotOptimize(A.constBits());
-        benchmark::DoNotOptimize(B.constBits());
-    }
-}
-BENCHMARK(MapsTwoViewsAllModes)->Unit(benchmark::kMillisecond);
-
-// The first 20 modes, both views.
-void MapsTwoViewsFewModes(benchmark::State& State)
+// Both views of one list: every mode (argument 0), or the first N, as the
+// equaliser's short list.
+void MapsTwoViews(benchmark::State& State)
 {
     const TRoom Room;
     std::vector<TWeightedMode> Modes = AllModes(Room);
-    Modes.resize(20);
+    if (State.range(0) > 0)
+        Modes.resize(static_cast<std::size_t>(State.range(0)));
     const TViewFrame Plan = Frame(Room, apXY, 1000);
     const TViewFrame Elevation = Frame(Room, apYZ, 1000);
     for (auto _ : State) {
@@ -83,7 +69,7 @@ void MapsTwoViewsFewModes(benchmark::State& State)
         benchmark::DoNotOptimize(B.constBits());
     }
 }
-BENCHMARK(MapsTwoViewsFewModes)->Unit(benchmark::kMillisecond);
+BENCHMARK(MapsTwoViews)->Arg(0)->Arg(20)->Unit(benchmark::kMillisecond);
 
 // The defining formula, pixel by pixel, on a 100 x 100 plan (all modes): a
 // 1000 x 1000 map costs about a hundred times this.
